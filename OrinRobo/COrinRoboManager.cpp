@@ -1,0 +1,45 @@
+// Creation, release and catalogue look-ups of the manager.
+#include "OrinRobo/COrinRoboManager.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+COrinRoboManager* COrinRoboManager::Create(const char* driverDirectory) {
+  COrinRoboManager* manager = new (std::nothrow) COrinRoboManager();
+  if (manager == nullptr) return nullptr;
+  const char* text = driverDirectory ? driverDirectory : "";
+  const size_t size = std::strlen(text) + 1;
+  manager->directory_ = static_cast<char*>(std::malloc(size));
+  if (manager->directory_ == nullptr) {
+    delete manager;
+    return nullptr;
+  }
+  std::memcpy(manager->directory_, text, size);
+  manager->Refresh();
+  return manager;
+}
+
+// Members go in the order the host relies on: directory, catalogue, then the libraries (first
+// loaded first, by ~ModuleList), the empty entry last.
+COrinRoboManager::~COrinRoboManager() {
+  std::free(directory_);
+  directory_ = nullptr;
+  catalogue_.Clear();
+}
+
+int ORIN_METHOD COrinRoboManager::GetDriverCount() { return catalogue_.Count(); }
+
+IRoboDriverInfo* ORIN_METHOD COrinRoboManager::FindDriver(const char* name) {
+  if (name == nullptr) return &emptyInfo_;
+  for (int i = 0; i < catalogue_.Count(); ++i) {
+    const char* entryName = catalogue_.At(i)->Name();
+    if (entryName && std::strcmp(entryName, name) == 0) return catalogue_.At(i);
+  }
+  return &emptyInfo_;
+}
+
+IRoboDriverInfo* ORIN_METHOD COrinRoboManager::GetDriverInfo(unsigned index) {
+  if (index < static_cast<unsigned>(catalogue_.Count())) return catalogue_.At(static_cast<int>(index));
+  return &emptyInfo_;
+}
