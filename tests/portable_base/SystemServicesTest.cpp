@@ -148,6 +148,7 @@ TEST_F(PresentedWindowsVersion, NonNtSystemIsToldApart) {
   EXPECT_EQ(0, answer & 1) << "IsWindowsNT";
   EXPECT_EQ(4, (answer >> 8) & 0xFF);
   EXPECT_EQ(10, (answer >> 16) & 0xFF);
+  EXPECT_EQ(IsSpecialCodePageLocale(), (answer >> 1) & 1);
 }
 
 TEST_F(PresentedWindowsVersion, NtSystemIsToldApart) {
