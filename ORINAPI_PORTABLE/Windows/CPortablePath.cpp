@@ -8,6 +8,7 @@
 #include "ORINAPI_PORTABLE/Windows/CPortableFullPathApi.h"
 #include "ORINAPI_PORTABLE/Windows/CPortableUnBufWinPFile.h"
 #include "ORINAPI_PORTABLE/Windows/CPortableWinPFile.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 
 namespace {
@@ -141,7 +142,7 @@ CPortableString CPortablePath::GetName() const {
 }
 
 int CPortablePath::GetAttributes(uint32_t* attributes) const {
-  const DWORD found = ::GetFileAttributesA(text_.Text());
+  const DWORD found = orin::Sys().GetFileAttributesA(text_.Text());
   if (found == INVALID_FILE_ATTRIBUTES) return 0;
   if (attributes != nullptr) *attributes = found;
   return 1;

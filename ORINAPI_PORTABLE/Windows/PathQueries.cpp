@@ -10,18 +10,15 @@
 
 namespace {
 
-// Mode bits of a status record, in the manner of a POSIX stat result.
-constexpr uint32_t kModeExecute = 0x40;
-constexpr uint32_t kModeRead = 0x100;
-constexpr uint32_t kModeReadWrite = 0x180;
-constexpr uint32_t kModeDirectory = 0x4040;  // the type bit, and search permission
-constexpr uint32_t kModeRegular = 0x8000;
 constexpr uint8_t kStatusFlags = 15;
 
 uint32_t StatusMode(const char* text, uint32_t attributes) {
-  uint32_t mode = IsExecutableName(text) ? kModeExecute : 0;
-  mode |= (attributes & FILE_ATTRIBUTE_READONLY) ? kModeRead : kModeReadWrite;
-  mode |= (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kModeDirectory : kModeRegular;
+  uint32_t mode = 0;
+  if (IsExecutableName(text)) mode |= kPortableModeExecute;
+  mode |= (attributes & FILE_ATTRIBUTE_READONLY) ? kPortableModeRead : kPortableModeRead | kPortableModeWrite;
+  // Directories can always be searched, which the execute bit stands for.
+  mode |= (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kPortableModeDirectory | kPortableModeExecute
+                                                  : kPortableModeRegular;
   mode |= (mode >> 3) & 0x38;  // owner bits to the group...
   mode |= (mode >> 6) & 7;     // ...and to the others
   return mode;
@@ -86,7 +83,7 @@ CPortableFileStatus* CPortablePath::GetStatus() const {
   GetFileInfo(&info);
   status->SetMode(StatusMode(text_.Text(), attributes));
   status->SetSize(0);
-  status->SetName(GetName());
+  status->SetName(GetName().Text());
   status->SetFlags(kStatusFlags);
   status->SetTime(0, info.creationTime);
   status->SetTime(1, info.lastWriteTime);

@@ -8,8 +8,6 @@ PathSystemCalls RealPathSystemCalls() {
   calls.getFullPathNameA = &::GetFullPathNameA;
   calls.findFirstFileA = &::FindFirstFileA;
   calls.findNextFileA = &::FindNextFileA;
-  calls.getDriveTypeA = &::GetDriveTypeA;
-  calls.getVolumeInformationA = &::GetVolumeInformationA;
   calls.getTempPathA = &::GetTempPathA;
   return calls;
 }

@@ -1,5 +1,6 @@
-// The system calls of the path layer that tests need to watch or fake (volume types, the narrow
-// enumeration and full-path calls, the temporary folder), reached through one table. Production
+// The system calls of the path layer that tests need to watch or fake (the narrow enumeration and
+// full-path calls, the temporary folder), reached through one table; volume queries go through the
+// file classes' table (FileSystemCalls.h). Production
 // code reads as plain Win32 calls through it; tests swap entries and put them back.
 #ifndef ORINAPI_PORTABLE_WINDOWS_PATHSYSTEMCALLS_H
 #define ORINAPI_PORTABLE_WINDOWS_PATHSYSTEMCALLS_H
@@ -17,8 +18,6 @@ struct PathSystemCalls {
   GetFullPathNameAFn getFullPathNameA;
   HANDLE(WINAPI* findFirstFileA)(LPCSTR, LPWIN32_FIND_DATAA);
   BOOL(WINAPI* findNextFileA)(HANDLE, LPWIN32_FIND_DATAA);
-  UINT(WINAPI* getDriveTypeA)(LPCSTR);
-  BOOL(WINAPI* getVolumeInformationA)(LPCSTR, LPSTR, DWORD, LPDWORD, LPDWORD, LPDWORD, LPSTR, DWORD);
   DWORD(WINAPI* getTempPathA)(DWORD, LPSTR);
 };
 

@@ -3,7 +3,7 @@
 
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/PathText.h"
-#include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ class CriticalErrorsSilenced {
 bool FileSystemName(const char* path, char* name) {
   char volumeName[255] = {};
   DWORD serial = 0, maxComponent = 0, flags = 0;
-  return orin::GetPathSystemCalls().getVolumeInformationA(path, volumeName, sizeof volumeName, &serial,
+  return orin::Sys().GetVolumeInformationA(path, volumeName, sizeof volumeName, &serial,
                                                            &maxComponent, &flags, name, 255) != FALSE;
 }
 
@@ -45,7 +45,7 @@ int GetMaxFileSize(const char* text, uint64_t* size) {
   // The volume's root directory, "C:\" (component 0 of a drive path already ends in '\').
   CPortableString root = GetComponent(text, 0);
   if (root.IsEmpty() || root.Text()[root.Length() - 1] != '\\') root.Append("\\");
-  if (orin::GetPathSystemCalls().getDriveTypeA(root.Text()) == DRIVE_REMOTE) {
+  if (orin::Sys().GetDriveTypeA(root.Text()) == DRIVE_REMOTE) {
     *size = kLargestFile;
     return 1;
   }
