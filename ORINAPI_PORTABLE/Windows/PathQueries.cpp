@@ -32,6 +32,8 @@ CPortableFindFile* CPortablePath::Find(const char* pattern, int32_t reserved, ui
 }
 
 int CPortablePath::Exists() const {
+  // An empty path names nothing (its parent search would find the current directory itself).
+  if (text_.IsEmpty()) return 0;
   const char* text = text_.Text();
   // Drive roots always exist, and have no parent entry to find.
   if (CountComponents(text) == 1 && text_.Length() >= 2 && IsLetterChar(text) && text[1] == ':') return 1;
@@ -43,7 +45,7 @@ int CPortablePath::Exists() const {
 }
 
 int CPortablePath::GetFileInfo(CPortableFileInfo* info) const {
-  if (info == nullptr) return 0;
+  if (info == nullptr || text_.IsEmpty()) return 0;
   CPortableFindFile* finder = FindInParent(text_.Text(), 0, 0, 0, PortableFindShortNameFallback);
   if (finder == nullptr) return 0;
   int found = 0;
