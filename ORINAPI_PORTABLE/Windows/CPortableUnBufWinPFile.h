@@ -54,13 +54,17 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
 
  private:
   int64_t Aligned(int64_t offset) const;
+  // Opens a closed file in the stored mode without losing the logical position.
+  int32_t ReopenKeepingPosition();
   bool TakeBuffer();
   void GiveBufferBack();
   // Low-level steps: each records and reports its own failure and returns false.
   bool PositionAt(int64_t offset, int32_t line);
+  // Reads into the file's buffer at the file pointer; bytes past a short read are zeroed.
   bool ReadSectors(uint32_t length, uint32_t* got, int32_t line);
   bool WriteSectors(const void* data, uint32_t length, int32_t line);
-  void RaiseLogicalSize();
+  // Counts n transferred bytes: the caller's total, the position and, for writes, the size.
+  void Advance(uint32_t n, uint32_t* total, bool grows);
   // Trims the closed file to the logical size through a buffered file.
   int32_t TrimToLogicalSize();
 
