@@ -155,6 +155,7 @@ TEST_F(MaxFileSizeTest, UnknownVolumesAndBadInput) {
   EXPECT_EQ(0, GetMaxFileSize("C:\\", nullptr));
   g_fileSystem = "NTFS";
   g_textRefused = false;
+  g_driveQueries.clear();
   EXPECT_EQ(1, GetMaxFileSize("C:\\", &size));
   EXPECT_EQ(kLargest, size);
   EXPECT_EQ(std::vector<std::string>{"C:\\"}, g_driveQueries);

@@ -75,8 +75,12 @@ TEST_F(FindFileTest, FillsTheEntryRecordAndTheMatchPath) {
     EXPECT_NE(0, info->lastWriteTime.GetValue());
     EXPECT_NE(0, info->creationTime.GetValue());
     const std::string name = info->name.Text();
-    if (name == "a.txt") EXPECT_EQ(10u, info->size);
-    if (name == "b.dat") EXPECT_EQ(2u, info->size);
+    if (name == "a.txt") {
+      EXPECT_EQ(10u, info->size);
+    }
+    if (name == "b.dat") {
+      EXPECT_EQ(2u, info->size);
+    }
     if (name.compare(0, 3, "sub") == 0) {
       EXPECT_EQ(0x10u, info->attributes & 0x10);
       EXPECT_EQ(kAllOnes, info->size);

@@ -43,7 +43,9 @@ TEST_F(FindNamesTest, DeliversTheShortNameForANameTheCodePageCannotShow) {
   const Names plain = List(0);
   EXPECT_EQ(1u, plain.count("A long but plain name.text"));
   for (const std::string& name : plain) {
-    if (name != "A long but plain name.text") EXPECT_NE(std::string::npos, name.find('?')) << name;
+    if (name != "A long but plain name.text") {
+      EXPECT_NE(std::string::npos, name.find('?')) << name;
+    }
   }
 
   // The delivered name leads to the entry.
@@ -92,23 +94,22 @@ TEST_F(FindNamesTest, TidiesAllCapitalNamesOnVolumesWithoutCreationTimes) {
 
 TEST_F(FindNamesTest, UsesTheLastAccessTimeWhenThereIsNoCreationTime) {
   ASSERT_TRUE(dir_.WriteFile("a.txt", "x"));
-  HANDLE file = CreateFileA(dir_.Join("a.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, file);
-  const ULONGLONG access = (11644473600ull + 1000000000ull) * 10000000ull;
-  const ULONGLONG creation = (11644473600ull + 900000000ull) * 10000000ull;
-  FILETIME accessTime{static_cast<DWORD>(access), static_cast<DWORD>(access >> 32)};
-  FILETIME creationTime{static_cast<DWORD>(creation), static_cast<DWORD>(creation >> 32)};
-  EXPECT_TRUE(SetFileTime(file, &creationTime, &accessTime, nullptr));
-  CloseHandle(file);
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(dir_.Join("a.txt").c_str(), &data);
+  ASSERT_NE(INVALID_HANDLE_VALUE, find);
+  FindClose(find);
+  CPortableTime creation, access;
+  creation.SetFromFileTime(&data.ftCreationTime);
+  access.SetFromFileTime(&data.ftLastAccessTime);
 
   CPortableFileInfo info;
   ASSERT_EQ(1, CPortablePath(dir_.Join("a.txt").c_str(), 4).GetFileInfo(&info));
-  EXPECT_EQ(900000000, info.creationTime.GetValue());
-  EXPECT_EQ(1000000000, info.lastAccessTime.GetValue());
+  EXPECT_EQ(creation.GetValue(), info.creationTime.GetValue());
+  EXPECT_EQ(access.GetValue(), info.lastAccessTime.GetValue());
   pathtest::WideFindSpy spy;
   pathtest::WideFindSpy::clearCreationTime = true;
   ASSERT_EQ(1, CPortablePath(dir_.Join("a.txt").c_str(), 4).GetFileInfo(&info));
-  EXPECT_EQ(1000000000, info.creationTime.GetValue());
+  EXPECT_EQ(access.GetValue(), info.creationTime.GetValue());
 }
 
 }  // namespace

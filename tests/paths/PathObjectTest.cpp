@@ -101,7 +101,7 @@ TEST(PathResolution, WorksFromACurrentDirectoryLongerThan256Characters) {
   std::string deep = dir.Path();
   for (int i = 0; deep.size() <= 300; ++i) {
     deep += "\\level" + std::to_string(i) + std::string(40, 'd');
-    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+    ASSERT_TRUE(pathtest::CreateWideDirectory(L"\\\\?\\" + pathtest::Widen(deep))) << deep;
   }
   pathtest::ScopedCurrentDirectory inside(deep);
   if (!inside.Changed()) GTEST_SKIP() << "the system refuses current directories of " << deep.size() << " characters";
@@ -221,6 +221,7 @@ TEST(PathAsFile, FlagsWithoutASingleModeGiveTheFileClassesBadModeError) {
   CPortablePath readOnly(dir.Join("data.bin").c_str(), 1);
   uint32_t count = 0;
   EXPECT_EQ(ERROR_ACCESS_DENIED, readOnly.Write("x", 1, &count));
+  EXPECT_EQ(0, readOnly.Close());
   CPortablePath writeOnly(dir.Join("data.bin").c_str(), 2);
   EXPECT_EQ(0, writeOnly.Write("xy", 2, &count));
   EXPECT_EQ(0, writeOnly.Close());
