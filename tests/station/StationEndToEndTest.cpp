@@ -307,3 +307,41 @@ TEST(StationEndToEnd, WindowLayoutAndAboutWindow) {
   ASSERT_TRUE(StationRun::WaitUntilEnabled(window));
   ASSERT_TRUE(run.Close());
 }
+
+namespace {
+
+// Runs pickwell-send.exe with the given arguments; its exit code, or -1 when it did not end.
+long RunSender(const std::string& arguments) {
+  std::string command = "\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return -2;
+  CloseHandle(info.hThread);
+  station::UniqueHandle process(info.hProcess);
+  if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.get(), 9);
+    return -1;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  return static_cast<long>(code);
+}
+
+}  // namespace
+
+TEST(StationEndToEnd, SenderExitCodeTellsTheOutcome) {
+  EXPECT_EQ(RunSender("load --timeout 2"), 3) << "no station";
+  EXPECT_EQ(RunSender("fly"), 4);
+  StationRun run("[Results]\r\nUnloadDrive=-1\r\n[Delays]\r\nLoadMs=1500\r\n");
+  ASSERT_TRUE(run.Start());
+  EXPECT_EQ(RunSender("load --timeout 0.3"), 2) << "timed out";
+  uint32_t status = 0;
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(RunSender("load --timeout 20"), 0);
+  EXPECT_EQ(RunSender("unload --timeout 20"), 1);
+  EXPECT_EQ(RunSender("105"), 0) << "sent; 105 reports nothing";
+  EXPECT_EQ(RunSender("close --timeout 20"), 0);
+  ASSERT_TRUE(run.WaitForExit(10000));
+}

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "CommandSender.h"
 #include "CommandTable.h"
 #include "HostWatchdog.h"
 #include "RobotWorker.h"
@@ -92,4 +93,26 @@ TEST(SupportMail, TooSmallBufferGivesEmptyTextNotACutLink) {
   EXPECT_EQ(small[0], '\0');
   EXPECT_FALSE(station::FormatSupportMail(nullptr, 512, now));
   EXPECT_FALSE(station::FormatSupportMail(small, 0, now));
+}
+
+TEST(SenderCommands, NamesAndNumbersMapToCodes) {
+  struct Row {
+    const char* text;
+    bool valid;
+    uint32_t code;
+  };
+  const Row rows[] = {{"load", true, 101},      {"unload", true, 102}, {"unload-alt", true, 103},
+                      {"watchdog", true, 104},  {"105", true, 105},    {"0", true, 0},
+                      {"Load", false, 0},       {"", false, 0},        {"-1", false, 0},
+                      {"12x", false, 0},        {"9999999999", false, 0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    uint32_t code = 12345;
+    EXPECT_EQ(pickwell_send::ParseCommand(row.text, &code), row.valid);
+    if (row.valid) {
+      EXPECT_EQ(code, row.code);
+    }
+  }
+  EXPECT_TRUE(pickwell_send::ReportsOutcome(101) && pickwell_send::ReportsOutcome(103));
+  EXPECT_FALSE(pickwell_send::ReportsOutcome(104) || pickwell_send::ReportsOutcome(105));
 }

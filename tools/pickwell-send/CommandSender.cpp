@@ -42,6 +42,7 @@ const char* OutcomeText(Outcome outcome) {
     case Outcome::Failed: return "failed";
     case Outcome::Sent: return "sent";
     case Outcome::TimedOut: return "timed out";
+    case Outcome::NoStatus: return "no Status in the registry, command dropped";
     case Outcome::NoStation: return "no station window";
     case Outcome::SendFailed: return "station did not take the message";
   }
@@ -83,13 +84,16 @@ SendResult SendCommand(uint32_t code, unsigned timeoutMs) {
       armed = RegNotifyChangeKeyValue(watched.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed.get(),
                                       TRUE) == ERROR_SUCCESS;
     uint32_t status = 0;
-    if (station::ReadStatus(key, &status)) {
-      result.status = status;
-      if (status == station::kStatusDone || status == station::kStatusFailed) {
-        result.outcome = status == station::kStatusDone ? Outcome::Done : Outcome::Failed;
-        result.elapsedMs = MillisecondsSince(start);
-        return result;
-      }
+    if (!station::ReadStatus(key, &status)) {
+      result.outcome = Outcome::NoStatus;
+      result.elapsedMs = MillisecondsSince(start);
+      return result;
+    }
+    result.status = status;
+    if (status == station::kStatusDone || status == station::kStatusFailed) {
+      result.outcome = status == station::kStatusDone ? Outcome::Done : Outcome::Failed;
+      result.elapsedMs = MillisecondsSince(start);
+      return result;
     }
     const double elapsed = MillisecondsSince(start);
     if (elapsed >= timeoutMs) {

@@ -13,7 +13,8 @@ enum class Outcome {
   Done,         // "Status" 3
   Failed,       // "Status" 99
   Sent,         // a code that reports nothing (104, 105, unknown codes) reached the window
-  TimedOut,     // "Status" still 2, or unreadable, when the time was up
+  TimedOut,     // "Status" still 2 when the time was up
+  NoStatus,     // no "Status" to read: the station drops commands without its registry key
   NoStation,    // no window titled "Kelvora 2.2"
   SendFailed,   // the window did not take the message in time
 };

@@ -1,7 +1,8 @@
 // pickwell-send: gives the robot station one command and reports the outcome, for people who
 // integrate a host and want to try the station by hand.
 //   pickwell-send load|unload|unload-alt|watchdog|close|<code> [--timeout <seconds>]
-// Exit code: 0 done or sent, 1 failed (Status 99), 2 timed out, 3 no station, 4 usage.
+// Exit code: 0 done or sent, 1 failed (Status 99 or none at all), 2 timed out, 3 no station,
+// 4 usage.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     case pickwell_send::Outcome::Sent:
       return 0;
     case pickwell_send::Outcome::Failed:
+    case pickwell_send::Outcome::NoStatus:
       return 1;
     case pickwell_send::Outcome::TimedOut:
     case pickwell_send::Outcome::SendFailed:
