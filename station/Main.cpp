@@ -249,6 +249,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_CLOSE:
+      if (closing_) return 0;  // a second request while the first one waits for the worker
       FormClose();
       DestroyWindow(hwnd_);
       return 0;
