@@ -4,6 +4,7 @@
 
 #include "About.h"
 #include "CommandTable.h"
+#include "ControlIds.h"
 #include "HostWatchdog.h"
 #include "StationProtocol.h"
 #include "SupportMail.h"
@@ -25,8 +26,6 @@ constexpr UINT_PTR tmrCheckOrinAp = 1;  // the host watchdog
 constexpr UINT kWatchdogIntervalMs = 1000;
 constexpr UINT_PTR kAnimationTimer = 2;
 constexpr UINT kAnimationIntervalMs = 100;
-
-enum ControlId { kIdLabel1 = 100, kIdSupport, kIdAbout, kIdBusyImage };
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CommandSender.h"
+#include "ControlIds.h"
 #include "RobotWorker.h"
 #include "StationProtocol.h"
 #include "StationWindows.h"
@@ -90,7 +91,7 @@ bool EndToEnd(Figures* figures) {
   for (int i = 0; i < 2000; ++i) {
     window = FindWindowA(nullptr, station::kWindowTitle);
     char name[64] = {};
-    if (window) GetWindowTextA(GetDlgItem(window, 100), name, sizeof name);
+    if (window) GetWindowTextA(GetDlgItem(window, station::kIdLabel1), name, sizeof name);
     if (name[0]) break;
     Sleep(10);
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlIds.h"
 #include "StationProtocol.h"
 #include "StationRun.h"
 #include "StatusRegistry.h"
@@ -38,8 +39,8 @@ size_t Count(const Calls& calls, const std::string& prefix) {
   return n;
 }
 
-// Child ids of the main window.
-constexpr int kLabel1 = 100, kSupport = 101, kAbout = 102, kBusyImage = 103;
+constexpr int kLabel1 = station::kIdLabel1, kSupport = station::kIdSupport, kAbout = station::kIdAbout,
+              kBusyImage = station::kIdBusyImage;
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ControlIds.h"
 #include "StationProtocol.h"
 #include "StationWindows.h"
 
@@ -25,18 +26,18 @@ bool Poll(DWORD timeoutMs, Done done) {
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  HWND station = nullptr;
-  if (!Poll(10000, [&] { return (station = FindWindowA(nullptr, station::kWindowTitle)) != nullptr; })) return 1;
+  HWND window = nullptr;
+  if (!Poll(10000, [&] { return (window = FindWindowA(nullptr, station::kWindowTitle)) != nullptr; })) return 1;
   if (std::strcmp(argv[1], "wait-name") == 0) {
     const DWORD timeout = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 10000;
     return Poll(timeout, [&] {
       char text[64] = {};
-      GetWindowTextA(GetDlgItem(station, 100), text, sizeof text);
+      GetWindowTextA(GetDlgItem(window, station::kIdLabel1), text, sizeof text);
       return text[0] != '\0';
     }) ? 0 : 1;
   }
   if (std::strcmp(argv[1], "about") == 0) {
-    PostMessageA(GetDlgItem(station, 102), BM_CLICK, 0, 0);
+    PostMessageA(GetDlgItem(window, station::kIdAbout), BM_CLICK, 0, 0);
     return Poll(10000, [] {
       HWND about = FindWindowA("TfrmAbout", nullptr);
       return about && IsWindowVisible(about);
