@@ -249,6 +249,21 @@ TEST(StationEndToEnd, RobotCommandSwitchesTheWatchdogOff) {
   ASSERT_TRUE(run.WaitForExit(10000));
 }
 
+TEST(StationEndToEnd, WatchdogArmedDuringALoadClosesOnlyAfterTheLoad) {
+  StationRun run("[Delays]\r\nLoadMs=2500\r\n");
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
+  ASSERT_TRUE(run.Send(station::kCodeWatchdog));
+  DWORD exitCode = 1;
+  ASSERT_TRUE(run.WaitForExit(15000, &exitCode)) << "no host runs: the watchdog must close the station";
+  EXPECT_EQ(exitCode, 0u);
+  const std::string log = run.Log();
+  EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
+  EXPECT_EQ(run.Calls().back(), "VT_Robots_Close()");
+  EXPECT_FALSE(run.LogFlagsBrokenRules()) << log;
+}
+
 TEST(StationEndToEnd, WindowLayoutAndAboutWindow) {
   StationRun run("");
   ASSERT_TRUE(run.Start());
