@@ -42,6 +42,8 @@ bool StationRun::Start(const std::string& readyLine) {
     ADD_FAILURE() << "another station is running";
     return false;
   }
+  // Nothing a test reads may be left over from the one before.
+  SetStatus(kStatusBeforeStart);
   std::string command = "\"" + folder_.Join("Pickwell.exe") + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;

@@ -59,6 +59,9 @@ class StationRun {
   HWND window_ = nullptr;
 };
 
+// "Status" as each run starts, a value the station never writes.
+constexpr uint32_t kStatusBeforeStart = 55;
+
 // The handle the simulator gives robot 0, as the log prints it.
 constexpr const char* kSimRobot0 = "20736";
 
