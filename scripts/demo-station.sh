@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Shows the robot station at work beside the robot simulator: starts Pickwell.exe, loads and
+# unloads a disc with pickwell-send, prints the outcomes and the simulator's call log, and closes
+# the station (which parks the robot). Run it with the Wine environment already sourced:
+#   source scripts/wine-env.sh build && orin_start_services && bash scripts/demo-station.sh build
+set -euo pipefail
+build=$(cd "${1:?usage: demo-station.sh <build-dir>}" && pwd)
+bin="$build/bin"
+for f in "$bin/Pickwell.exe" "$bin/pickwell-send.exe" "$bin/vtrobots-sim/VTROBOTS20.DLL"; do
+  [ -f "$f" ] || { echo "demo-station: $f is missing; build first" >&2; exit 1; }
+done
+
+demo="$build/demo-station"
+rm -rf "$demo"
+mkdir -p "$demo"
+cp "$bin/Pickwell.exe" "$bin/vtrobots-sim/VTROBOTS20.DLL" "$demo/"
+cat > "$demo/VTROBOTS20.INI" <<'INI'
+[Robots]
+Count=1
+Name0=SimRobot 1000
+Drive=E
+[Delays]
+LoadMs=800
+UnloadMs=800
+[Log]
+File=vtrobots-sim.log
+INI
+
+send() { wine "$bin/pickwell-send.exe" "$@" | tr -d '\r'; }
+
+echo "== starting Pickwell.exe beside the simulator in $demo"
+wine "$demo/Pickwell.exe" &
+station_pid=$!
+for _ in $(seq 1 200); do
+  grep -q 'EnumDrives =' "$demo/vtrobots-sim.log" 2>/dev/null && break
+  sleep 0.1
+done
+grep -q 'EnumDrives =' "$demo/vtrobots-sim.log" 2>/dev/null ||
+  { echo "demo-station: the station did not check its robot" >&2; kill "$station_pid" 2>/dev/null; exit 1; }
+
+status=0
+echo "== load a disc";   send load --timeout 30 || status=1
+echo "== unload it";     send unload --timeout 30 || status=1
+echo "== close the station"
+send close --timeout 30 || status=1
+for _ in $(seq 1 100); do
+  kill -0 "$station_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$station_pid" 2>/dev/null; then
+  echo "demo-station: the station is still running" >&2
+  kill "$station_pid" 2>/dev/null || true
+  status=1
+fi
+echo "== the simulator's call log"
+tr -d '\r' < "$demo/vtrobots-sim.log"
+exit $status

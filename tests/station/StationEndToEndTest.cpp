@@ -1,0 +1,374 @@
+// Pickwell.exe beside the robot simulator, driven as a host drives it: the order and arguments
+// of the library calls, the "Status" sequence, the single-instance rule, the watchdog, the close
+// sequence, failures of the library and the registry, and the window layout.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ControlIds.h"
+#include "StationProtocol.h"
+#include "StationRun.h"
+#include "StatusRegistry.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+const std::string kRobot0 = kSimRobot0;
+
+Calls StartUpCalls() {
+  return {"VT_Robots_Init(0)",
+          "VT_Robots_Connect(count=set)",
+          "VT_Robots_GetRobotInfo(" + kRobot0 + ", name, info, 256)",
+          "VT_Robots_Active(" + kRobot0 + ", text1, text2, 256)",
+          "VT_Robots_GetMessage(" + kRobot0 + ", message)",
+          "VT_Robots_EnumDrives(" + kRobot0 + ", info, drives)"};
+}
+
+std::string Message() { return "VT_Robots_GetMessage(" + kRobot0 + ", message)"; }
+
+std::string ChildText(HWND window, int id) {
+  char text[300] = {};
+  GetWindowTextA(GetDlgItem(window, id), text, sizeof text);
+  return text;
+}
+
+size_t Count(const Calls& calls, const std::string& prefix) {
+  size_t n = 0;
+  for (const std::string& call : calls) n += call.rfind(prefix, 0) == 0;
+  return n;
+}
+
+constexpr int kLabel1 = station::kIdLabel1, kSupport = station::kIdSupport, kAbout = station::kIdAbout,
+              kBusyImage = station::kIdBusyImage;
+
+}  // namespace
+
+TEST(StationEndToEnd, LoadAndUnloadReportProgressThenDone) {
+  StationRun run("[Robots]\r\nName0=Arm 1000\r\nDrive=G\r\n[Delays]\r\nLoadMs=400\r\nUnloadMs=400\r\n");
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(StationRun::WaitUntilText(run.Window(), kLabel1, "Arm 1000"));
+  for (uint32_t code : {station::kCodeLoad, station::kCodeUnload, station::kCodeUnloadAlt}) {
+    SCOPED_TRACE(code);
+    ASSERT_TRUE(run.Send(code));
+    uint32_t status = 0;
+    ASSERT_TRUE(StationRun::ReadStatus(&status));
+    EXPECT_EQ(status, station::kStatusInProgress);
+    ASSERT_TRUE(run.WaitForOutcome(&status));
+    EXPECT_EQ(status, station::kStatusDone);
+  }
+  ASSERT_TRUE(run.Close());
+  Calls expected = StartUpCalls();
+  for (const char* call : {"VT_Robots_LoadDrive('G', 0, 1, 0)", "VT_Robots_UnloadDrive('G', 0, 2, 0)",
+                           "VT_Robots_UnloadDrive('G', 0, 4, 0)"}) {
+    expected.push_back(call);
+    expected.push_back(Message());
+  }
+  expected.push_back("VT_Robots_Park(" + kRobot0 + ")");
+  expected.push_back("VT_Robots_Close()");
+  EXPECT_EQ(run.Calls(), expected);
+  EXPECT_FALSE(run.LogFlagsBrokenRules()) << run.Log();
+}
+
+TEST(StationEndToEnd, LibraryResultDecidesStatusAndTheStationGoesOn) {
+  struct Row {
+    const char* result;
+    uint32_t status;
+  };
+  const Row rows[] = {{"0", station::kStatusDone}, {"400", station::kStatusDone},
+                      {"-1", station::kStatusFailed}, {"17", station::kStatusFailed}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.result);
+    StationRun run(std::string("[Results]\r\nLoadDrive=") + row.result + "\r\nActive=" + row.result + "\r\n");
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.Send(station::kCodeLoad));
+    uint32_t status = 0;
+    ASSERT_TRUE(run.WaitForOutcome(&status));
+    EXPECT_EQ(status, row.status);
+    // The check's result decides whether the name shows; the next command is accepted either way.
+    if (row.status == station::kStatusDone) {
+      EXPECT_TRUE(StationRun::WaitUntilText(run.Window(), kLabel1, "SimRobot A"));
+    } else {
+      EXPECT_EQ(ChildText(run.Window(), kLabel1), "");
+    }
+    ASSERT_TRUE(run.Send(station::kCodeUnload));
+    ASSERT_TRUE(run.WaitForOutcome(&status));
+    EXPECT_EQ(status, station::kStatusDone);
+    ASSERT_TRUE(run.Close());
+    EXPECT_FALSE(run.LogFlagsBrokenRules()) << run.Log();
+  }
+}
+
+TEST(StationEndToEnd, SecondStartEndsAtOnceWithZero) {
+  StationRun run("");
+  ASSERT_TRUE(run.Start());
+  EXPECT_EQ(run.StartAnotherAndWait(15000), 0);
+  EXPECT_TRUE(run.Running());
+  ASSERT_TRUE(run.Close());
+  EXPECT_EQ(Count(run.Calls(), "VT_Robots_Init"), 1u);
+}
+
+TEST(StationEndToEnd, WithoutRobotCommandsUseDriveZeroAndCloseOnlyCloses) {
+  StationRun run("[Robots]\r\nCount=0\r\n");
+  ASSERT_TRUE(run.Start("< VT_Robots_Connect"));
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  uint32_t status = 0;
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(status, station::kStatusDone);
+  EXPECT_EQ(ChildText(run.Window(), kLabel1), "");
+  ASSERT_TRUE(run.Close());
+  EXPECT_EQ(run.Calls(), (Calls{"VT_Robots_Init(0)", "VT_Robots_Connect(count=set)",
+                                "VT_Robots_LoadDrive(0x00, 0, 1, 0)", "VT_Robots_GetMessage(0, message)",
+                                "VT_Robots_Close()"}));
+}
+
+TEST(StationEndToEnd, FailedInitRefusesCommandsAndStillClosesTheLibrary) {
+  StationRun run("[Results]\r\nInit=-1\r\n");
+  ASSERT_TRUE(run.Start("< VT_Robots_Init"));
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusFailed);
+  ASSERT_TRUE(run.Close());
+  EXPECT_EQ(run.Calls(), (Calls{"VT_Robots_Init(0)", "VT_Robots_Close()"}));
+}
+
+TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItThenParksAndCloses) {
+  StationRun run("[Delays]\r\nLoadMs=2500\r\n");
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
+  // A second close request while the first waits for the load changes nothing.
+  ASSERT_TRUE(PostMessageA(run.Window(), WM_CLOSE, 0, 0));
+  ASSERT_TRUE(PostMessageA(run.Window(), WM_CLOSE, 0, 0));
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(run.Window())) << "the window went before the load had ended";
+  DWORD exitCode = 1;
+  ASSERT_TRUE(run.WaitForExit(20000, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  Calls expected = StartUpCalls();
+  expected.push_back("VT_Robots_LoadDrive('E', 0, 1, 0)");
+  expected.push_back("VT_Robots_Park(" + kRobot0 + ")");
+  expected.push_back("VT_Robots_Close()");
+  EXPECT_EQ(run.Calls(), expected);
+  const std::string log = run.Log();
+  EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
+  EXPECT_FALSE(run.LogFlagsBrokenRules()) << log;
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusInProgress) << "the interrupted load is not reported";
+}
+
+TEST(StationEndToEnd, CommandWhileAnotherRunsIsRefusedAndNeverOverlaps) {
+  StationRun run("[Delays]\r\nLoadMs=1500\r\n");
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  ASSERT_TRUE(run.Send(station::kCodeUnload));
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusFailed);
+  ASSERT_TRUE(run.WaitForLog("< VT_Robots_LoadDrive"));
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  ASSERT_TRUE(run.Close());
+  const Calls calls = run.Calls();
+  EXPECT_EQ(Count(calls, "VT_Robots_LoadDrive"), 1u);
+  EXPECT_EQ(Count(calls, "VT_Robots_UnloadDrive"), 0u);
+  EXPECT_FALSE(run.LogFlagsBrokenRules()) << run.Log();
+}
+
+TEST(StationEndToEnd, UnknownCodesAnd105MakeNoLibraryCall) {
+  StationRun run("");
+  ASSERT_TRUE(run.Start());
+  StationRun::SetStatus(77);
+  for (uint32_t code : {100u, 106u, 0u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(code);
+    ASSERT_TRUE(run.Send(code));
+    uint32_t status = 0;
+    ASSERT_TRUE(StationRun::ReadStatus(&status));
+    EXPECT_EQ(status, 77u);
+  }
+  ASSERT_TRUE(run.Send(station::kCodeReserved));
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusInProgress);
+  Sleep(1300);  // past one poll of the worker
+  EXPECT_EQ(run.Calls().size(), StartUpCalls().size());
+  // 105 leaves the worker idle, so the next command is carried out.
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(status, station::kStatusDone);
+  ASSERT_TRUE(run.Close());
+}
+
+TEST(StationEndToEnd, WithoutTheRegistryKeyCommandsAreDropped) {
+  StationRun run("");
+  ASSERT_TRUE(run.Start());
+  ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, station::kStatusKeyPath), ERROR_SUCCESS);
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  Sleep(1300);
+  EXPECT_EQ(Count(run.Calls(), "VT_Robots_LoadDrive"), 0u);
+  uint32_t status = 0;
+  EXPECT_FALSE(StationRun::ReadStatus(&status));
+  EXPECT_TRUE(run.Running());
+  ASSERT_TRUE(run.Close());
+  station::CreateStatusKey(station::StationStatusKey());
+}
+
+TEST(StationEndToEnd, WatchdogKeepsTheStationWhileAHostRunsAndClosesItAfter) {
+  StationRun run("");
+  ASSERT_TRUE(run.Start());
+  // The host: any process whose name holds the marker in any letter case.
+  const std::string host = run.Folder().Join("MyoRiNHost.exe");
+  ASSERT_TRUE(CopyFileA((testsupport::ExeDirectory() + "station_test_sleeper.exe").c_str(), host.c_str(), FALSE));
+  std::string command = "\"" + host + "\" 60000";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+  CloseHandle(info.hThread);
+  station::UniqueHandle hostProcess(info.hProcess);
+
+  ASSERT_TRUE(run.Send(station::kCodeWatchdog));
+  EXPECT_FALSE(run.WaitForExit(3500)) << "closed although the host runs";
+  TerminateProcess(hostProcess.get(), 0);
+  WaitForSingleObject(hostProcess.get(), 5000);
+  DWORD code = 1;
+  ASSERT_TRUE(run.WaitForExit(10000, &code)) << "the watchdog did not close the station";
+  EXPECT_EQ(code, 0u);
+  const Calls calls = run.Calls();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(calls[calls.size() - 2], "VT_Robots_Park(" + kRobot0 + ")");
+  EXPECT_EQ(calls.back(), "VT_Robots_Close()");
+}
+
+TEST(StationEndToEnd, RobotCommandSwitchesTheWatchdogOff) {
+  StationRun run("[Delays]\r\nLoadMs=300\r\n");
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.Send(station::kCodeWatchdog));
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  uint32_t status = 0;
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_FALSE(run.WaitForExit(2500)) << "no host runs, but the watchdog was switched off";
+  ASSERT_TRUE(run.Send(station::kCodeWatchdog));
+  ASSERT_TRUE(run.WaitForExit(10000));
+}
+
+TEST(StationEndToEnd, WatchdogArmedDuringALoadClosesOnlyAfterTheLoad) {
+  StationRun run("[Delays]\r\nLoadMs=2500\r\n");
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
+  ASSERT_TRUE(run.Send(station::kCodeWatchdog));
+  DWORD exitCode = 1;
+  ASSERT_TRUE(run.WaitForExit(15000, &exitCode)) << "no host runs: the watchdog must close the station";
+  EXPECT_EQ(exitCode, 0u);
+  const std::string log = run.Log();
+  EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
+  EXPECT_EQ(run.Calls().back(), "VT_Robots_Close()");
+  EXPECT_FALSE(run.LogFlagsBrokenRules()) << log;
+}
+
+TEST(StationEndToEnd, WindowLayoutAndAboutWindow) {
+  StationRun run("");
+  ASSERT_TRUE(run.Start());
+  HWND window = run.Window();
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  EXPECT_STREQ(className, "TForm1");
+  RECT client = {};
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 184);
+  EXPECT_EQ(client.bottom, 53);
+  RECT outer = {};
+  GetWindowRect(window, &outer);
+  EXPECT_EQ(outer.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(outer.top, GetSystemMetrics(SM_CYSMCAPTION) + GetSystemMetrics(SM_CYMENU) + 10);
+
+  struct Child {
+    int id;
+    RECT box;  // left, top, width, height
+    const char* text;
+  };
+  const Child children[] = {{kLabel1, {8, 8, 121, 15}, "SimRobot A"},
+                            {kSupport, {8, 28, 57, 25}, "Support"},
+                            {kAbout, {80, 28, 57, 25}, "About"},
+                            {kBusyImage, {136, 0, 36, 32}, nullptr}};
+  ASSERT_TRUE(StationRun::WaitUntilText(window, kLabel1, "SimRobot A"));
+  for (const Child& child : children) {
+    SCOPED_TRACE(child.id);
+    HWND control = GetDlgItem(window, child.id);
+    ASSERT_NE(control, nullptr);
+    RECT box = {};
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.left, child.box.left);
+    EXPECT_EQ(box.top, child.box.top);
+    EXPECT_EQ(box.right - box.left, child.box.right);
+    EXPECT_EQ(box.bottom - box.top, child.box.bottom);
+    if (child.text) {
+      EXPECT_EQ(ChildText(window, child.id), child.text);
+    }
+  }
+
+  PostMessageA(GetDlgItem(window, kAbout), BM_CLICK, 0, 0);
+  HWND about = nullptr;
+  ASSERT_TRUE(StationRun::WaitUntilVisible("TfrmAbout", &about));
+  char caption[32] = {};
+  GetWindowTextA(about, caption, sizeof caption);
+  EXPECT_STREQ(caption, "About");
+  GetClientRect(about, &client);
+  EXPECT_EQ(client.right, 320);
+  EXPECT_EQ(client.bottom, 261);
+  EXPECT_FALSE(IsWindowEnabled(window)) << "the About window is modal";
+  // Commands still reach the station while the About window is shown.
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  uint32_t status = 0;
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(status, station::kStatusDone);
+
+  HWND closeButton = FindWindowExA(about, nullptr, "Button", "Close");
+  ASSERT_NE(closeButton, nullptr);
+  PostMessageA(closeButton, BM_CLICK, 0, 0);
+  ASSERT_TRUE(StationRun::WaitUntilHidden(about));
+  EXPECT_TRUE(IsWindow(about)) << "closing hides the About window, it stays for the next time";
+  ASSERT_TRUE(StationRun::WaitUntilEnabled(window));
+  ASSERT_TRUE(run.Close());
+}
+
+namespace {
+
+// Runs pickwell-send.exe with the given arguments; its exit code, or -1 when it did not end.
+long RunSender(const std::string& arguments) {
+  std::string command = "\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return -2;
+  CloseHandle(info.hThread);
+  station::UniqueHandle process(info.hProcess);
+  if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.get(), 9);
+    return -1;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  return static_cast<long>(code);
+}
+
+}  // namespace
+
+TEST(StationEndToEnd, SenderExitCodeTellsTheOutcome) {
+  EXPECT_EQ(RunSender("load --timeout 2"), 3) << "no station";
+  EXPECT_EQ(RunSender("fly"), 4);
+  StationRun run("[Results]\r\nUnloadDrive=-1\r\n[Delays]\r\nLoadMs=1500\r\n");
+  ASSERT_TRUE(run.Start());
+  EXPECT_EQ(RunSender("load --timeout 0.3"), 2) << "timed out";
+  uint32_t status = 0;
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(RunSender("load --timeout 20"), 0);
+  EXPECT_EQ(RunSender("unload --timeout 20"), 1);
+  EXPECT_EQ(RunSender("105"), 0) << "sent; 105 reports nothing";
+  EXPECT_EQ(RunSender("close --timeout 20"), 0);
+  ASSERT_TRUE(run.WaitForExit(10000));
+}

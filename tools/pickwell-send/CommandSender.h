@@ -1,0 +1,44 @@
+// CommandSender.h - gives the robot station one command the way a host does: find the window
+// titled "Kelvora 2.2", send WM_ROBOT_COMMAND, and wait for "Status" to leave 2.
+#ifndef TOOLS_PICKWELL_SEND_COMMANDSENDER_H
+#define TOOLS_PICKWELL_SEND_COMMANDSENDER_H
+
+#include <stdint.h>
+
+#include <string>
+
+namespace pickwell_send {
+
+enum class Outcome {
+  Done,         // "Status" 3
+  Failed,       // "Status" 99
+  Sent,         // a code that reports nothing (104, 105, unknown codes) reached the window
+  TimedOut,     // "Status" still 2 when the time was up
+  NoStatus,     // no "Status" to read: the station drops commands without its registry key
+  NoStation,    // no window titled "Kelvora 2.2"
+  SendFailed,   // the window did not take the message in time
+};
+
+struct SendResult {
+  Outcome outcome;
+  uint32_t status;   // last "Status" read; 0 when it could not be read
+  double elapsedMs;  // from sending to the outcome
+};
+
+// Maps "load", "unload", "unload-alt", "watchdog" or a decimal code to a code; false if neither.
+bool ParseCommand(const std::string& text, uint32_t* code);
+
+// True for the codes whose outcome arrives in "Status" (101, 102, 103).
+bool ReportsOutcome(uint32_t code);
+
+SendResult SendCommand(uint32_t code, unsigned timeoutMs);
+
+// Asks the station to close, as its close box does (it parks the robot and closes the library
+// first), and waits until its window is gone: Done, TimedOut or NoStation.
+SendResult CloseStation(unsigned timeoutMs);
+
+const char* OutcomeText(Outcome outcome);
+
+}  // namespace pickwell_send
+
+#endif  // TOOLS_PICKWELL_SEND_COMMANDSENDER_H
