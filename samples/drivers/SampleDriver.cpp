@@ -248,7 +248,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (g_slot) {
       g_slot->firstEntry = SAMPLE_ENTRY_NONE;
       InterlockedIncrement(&g_slot->attaches);
-      InterlockedIncrement(&g_view.counters->totalAttaches);
     }
 #if defined(SAMPLE_REFUSE_LOAD)
     COUNT(refusedAttaches);
@@ -256,6 +255,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     SampleCountersClose(&g_view);
     return FALSE;
 #endif
+    if (g_slot) InterlockedIncrement(&g_view.counters->totalAttaches);
   } else if (reason == DLL_PROCESS_DETACH) {
     if (g_slot) {
       InterlockedIncrement(&g_slot->detaches);

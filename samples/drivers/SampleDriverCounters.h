@@ -55,7 +55,7 @@ typedef struct SampleDriverSlot {
 
 typedef struct SampleDriverCounters {
   LONG slotsUsed;
-  LONG totalAttaches;          /* over every sample library: loads that ran DllMain */
+  LONG totalAttaches;          /* over every sample library: loads that DllMain accepted */
   LONG totalDetaches;
   SampleDriverSlot slots[SAMPLE_COUNTER_SLOTS];
 } SampleDriverCounters;
