@@ -19,6 +19,7 @@
 // Everything the library does is counted in shared memory (SampleDriverCounters.h).
 #include <orinrobo/OrinRoboSdk.h>
 
+#include <cstdlib>
 #include <new>
 
 #include "SampleDriverCounters.h"
@@ -34,6 +35,13 @@
 #endif
 
 #define SAMPLE_EXPORT extern "C" __declspec(dllexport)
+
+// The library's own allocation functions: plain malloc and free, with no C++ exception support
+// behind them. The run-time's versions drag in a thread-local slot that is never given back, so a
+// host that loads and unloads drivers over and over would run out of slots.
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, size_t) noexcept { std::free(memory); }
 
 namespace {
 

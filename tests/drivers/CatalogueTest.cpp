@@ -318,3 +318,15 @@ TEST_F(Catalogue, TwoManagersShareTheHostVersionButNotTheirCataloguesOrLibraries
   first.reset();
   EXPECT_FALSE(IsLoaded(folder_.Join("ORSAMPLE5.DLL")));
 }
+
+// A host may refresh for hours; each load and unload must give back all it took (a driver that
+// kept a thread-local slot per load stopped the process after about a thousand loads).
+TEST_F(Catalogue, ThousandsOfLoadsLeaveNothingBehind) {
+  ASSERT_TRUE(folder_.Add(SampleDriver("ORSAMPLE5.DLL"), "ORSAMPLE5.DLL"));
+  ASSERT_TRUE(folder_.Add(SampleDriver("ORSAMPLE1.DLL"), "ORSAMPLE1.DLL"));
+  ManagerPtr manager = Manager(folder_.Path());
+  for (int i = 0; i < 800; ++i) manager->Refresh();
+  EXPECT_EQ(2, manager->GetDriverCount());
+  EXPECT_EQ(1602, counters_.TotalAttaches());
+  EXPECT_EQ(counters_.TotalAttaches(), counters_.TotalDetaches());
+}
