@@ -1,0 +1,5 @@
+#include "ORINAPI_PORTABLE/CPortableFile.h"
+
+PortableLocation CPortableFile::GetLocation() {
+  return PortableLocation{kPortableLocationNoDrive, 0};
+}

@@ -1,0 +1,156 @@
+// Directory enumeration: the raw reads through the wide calls (with the long-path prefix) or the
+// narrow ones, the filter loop, the match path, and the parent-directory searches.
+#include "ORINAPI_PORTABLE/CPortableFindFile.h"
+
+#include <string.h>
+
+#include <new>
+
+#include "ORINAPI_PORTABLE/CPortableWideString.h"
+#include "ORINAPI_PORTABLE/PathText.h"
+#include "ORINAPI_PORTABLE/TextConversion.h"
+#include "ORINAPI_PORTABLE/Windows/FindFileEntries.h"
+#include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+
+namespace {
+
+// Long-path prefix of the wide calls; network paths keep their own form.
+const char kLongPathPrefix[] = "\\\\?\\";
+
+bool IsNetworkPath(const char* text) { return text[0] == '\\' && text[1] == '\\'; }
+
+bool IsDotEntry(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+template <class FindData>
+void FillTimesAndSize(const FindData& data, CPortableFileInfo* entry, bool* creationMissing) {
+  entry->attributes = data.dwFileAttributes;
+  *creationMissing = data.ftCreationTime.dwLowDateTime == 0 && data.ftCreationTime.dwHighDateTime == 0;
+  entry->creationTime.SetFromFileTime(*creationMissing ? &data.ftLastAccessTime : &data.ftCreationTime);
+  entry->lastAccessTime.SetFromFileTime(&data.ftLastAccessTime);
+  entry->lastWriteTime.SetFromFileTime(&data.ftLastWriteTime);
+  entry->size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    ? ~static_cast<uint64_t>(0)
+                    : (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  entry->valid = 1;
+}
+
+}  // namespace
+
+PortableSearchHandle::~PortableSearchHandle() { Reset(INVALID_HANDLE_VALUE); }
+
+bool PortableSearchHandle::IsOpen() const { return value_ != INVALID_HANDLE_VALUE; }
+
+void PortableSearchHandle::Reset(void* value) {
+  if (IsOpen()) ::FindClose(value_);
+  value_ = value;
+}
+
+CPortableFindFile::CPortableFindFile() : CPortableFindFileBase("", "", 0, 0, 0, 0) {
+  hasCurrent_ = 0;
+  currentPath_ = new (std::nothrow) CPortablePath();
+  orin::BindFindFileEntries();
+}
+
+CPortableFindFile::CPortableFindFile(const char* directory, const char* pattern, int32_t reserved,
+                                     uint32_t required, uint32_t excluded, uint32_t options)
+    : CPortableFindFileBase(directory, pattern, reserved, required, excluded, options) {
+  orin::BindFindFileEntries();
+  FindNext();
+}
+
+// The search handle closes (member) before the base releases the current path.
+CPortableFindFile::~CPortableFindFile() = default;
+
+bool CPortableFindFile::ReadRawEntry(CPortableString* shortName, bool* creationMissing) {
+  const orin::FindFileEntries& entries = orin::BindFindFileEntries();
+  const orin::PathSystemCalls& calls = orin::GetPathSystemCalls();
+  const bool wide = search_.IsOpen() ? entries.findNext != nullptr : entries.findFirst != nullptr;
+  WIN32_FIND_DATAW wideData;
+  WIN32_FIND_DATAA narrowData;
+  bool found;
+  if (!search_.IsOpen()) {
+    CPortableString searchText = JoinPath(1, {directory_.Text(), pattern_.Text()});
+    HANDLE handle;
+    if (wide) {
+      if (!IsNetworkPath(searchText.Text())) searchText = kLongPathPrefix + searchText;
+      CPortableWideString wideText;
+      NarrowToWideAnsi(wideText, searchText.Text());
+      handle = entries.findFirst(wideText.Text(), &wideData);
+    } else {
+      handle = calls.findFirstFileA(searchText.Text(), &narrowData);
+    }
+    found = handle != INVALID_HANDLE_VALUE;
+    if (found) search_.Reset(handle);
+  } else if (wide) {
+    found = entries.findNext(search_.Get(), &wideData) != FALSE;
+  } else {
+    found = calls.findNextFileA(search_.Get(), &narrowData) != FALSE;
+  }
+  if (!found) {
+    entry_.valid = 0;
+    return false;
+  }
+  if (wide) {
+    WideToString(entry_.name, 0, wideData.cFileName, -1);
+    WideToString(*shortName, 0, wideData.cAlternateFileName, -1);
+    FillTimesAndSize(wideData, &entry_, creationMissing);
+  } else {
+    entry_.name = narrowData.cFileName;
+    *shortName = narrowData.cAlternateFileName;
+    FillTimesAndSize(narrowData, &entry_, creationMissing);
+  }
+  return true;
+}
+
+void CPortableFindFile::FindNext() {
+  while (hasCurrent_) {
+    CPortableString shortName;
+    bool creationMissing = false;
+    hasCurrent_ = ReadRawEntry(&shortName, &creationMissing) ? 1 : 0;
+    if (!hasCurrent_) return;
+    if (IsDotEntry(entry_.name.Text())) continue;
+    if ((entry_.attributes & required_) != required_ || (entry_.attributes & excluded_) != 0) continue;
+    if (options_ & PortableFindShortNameFallback) ApplyShortNameFallback(shortName);
+    if (options_ & PortableFindTidyCapitals) TidyCapitalName(creationMissing);
+    return;
+  }
+}
+
+CPortablePath* CPortableFindFile::GetCurrentPath() {
+  if (currentPath_ == nullptr) {
+    if (hasCurrent_) {
+      const CPortableString joined = JoinPath(0, {directory_.Text(), entry_.name.Text()});
+      currentPath_ = new (std::nothrow) CPortablePath(joined.Text(), PortablePathReadWrite);
+    } else {
+      currentPath_ = new (std::nothrow) CPortablePath();
+    }
+  }
+  return currentPath_;
+}
+
+void CPortableFindFile::Next() {
+  if (!hasCurrent_) return;
+  delete currentPath_;
+  currentPath_ = nullptr;
+  FindNext();
+}
+
+CPortableFindFile* FindInParent(const char* text, int32_t reserved, uint32_t required, uint32_t excluded,
+                                uint32_t options) {
+  if (text == nullptr) return new (std::nothrow) CPortableFindFile();
+  CPortableString parent = GetParent(text, 1);
+  if (parent.IsEmpty()) GetCurrentDirectoryString(parent);
+  const CPortableString name = GetComponent(text, CountComponents(text) - 1);
+  const CPortablePath directory(parent.Text(), PortablePathReadWrite);
+  return directory.Find(name.Text(), reserved, required, excluded, options);
+}
+
+CPortableFindFile* FindFilesInParent(const char* text, int32_t reserved, uint32_t options) {
+  return FindInParent(text, reserved, 0, FILE_ATTRIBUTE_DIRECTORY, options);
+}
+
+CPortableFindFile* FindDirectoriesInParent(const char* text, int32_t reserved, uint32_t options) {
+  return FindInParent(text, reserved, FILE_ATTRIBUTE_DIRECTORY, 0, options);
+}

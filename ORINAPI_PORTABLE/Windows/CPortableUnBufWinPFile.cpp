@@ -1,0 +1,202 @@
+// Life cycle of the unbuffered file: construction, opening, positioning, closing with the trim,
+// truncation and cloning. The transfers are in CPortableUnBufWinPFileTransfer.cpp.
+#include "ORINAPI_PORTABLE/Windows/CPortableUnBufWinPFile.h"
+
+#include <new>
+
+#include "ORINAPI_PORTABLE/Windows/CPortableWinPFile.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
+#include "ORINAPI_PORTABLE/Windows/UnBufBufferPool.h"
+
+using orin::Sys;
+
+namespace {
+
+constexpr uint32_t kFallbackSectorSize = 512;
+
+bool IsUsableSectorSize(uint32_t sectorSize, uint32_t bufferSize) {
+  return sectorSize != 0 && (sectorSize & (sectorSize - 1)) == 0 && sectorSize <= bufferSize;
+}
+
+}  // namespace
+
+CPortableUnBufWinPFile::CPortableUnBufWinPFile(const char* path, int32_t mode, uint32_t cachingFlags,
+                                               CPortableErrorSink* sink)
+    : CPortableWinFileBase(path, mode, sink, kUnBufWinPFileSource),
+      caching_(static_cast<int32_t>(cachingFlags & kUnBufCaching)) {
+  SYSTEM_INFO info = {};
+  Sys().GetSystemInfo(&info);
+  pageSize_ = info.dwPageSize != 0 ? info.dwPageSize : 4096;
+  const uint32_t span = pageSize_ > UnBufBufferPool::kBufferSpacing ? pageSize_ : UnBufBufferPool::kBufferSpacing;
+  bufferSize_ = pageSize_ * (span / pageSize_);
+
+  char root[4] = {DriveLetterOf(path), ':', '\\', '\0'};
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  if (!Sys().GetDiskFreeSpaceA(root[0] != 0 ? root : nullptr, &sectorsPerCluster, &bytesPerSector,
+                               &freeClusters, &totalClusters)) {
+    RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
+    sectorSize_ = kFallbackSectorSize;
+  } else {
+    sectorSize_ = IsUsableSectorSize(bytesPerSector, bufferSize_) ? bytesPerSector : kFallbackSectorSize;
+  }
+
+  CPortableUnBufWinPFile::Open(mode);
+  if (handle_.valid()) {
+    uint64_t size = 0;
+    if (CPortableWinFileBase::GetSize(&size) == 0) logicalSize_ = static_cast<int64_t>(size);
+  }
+}
+
+CPortableUnBufWinPFile::~CPortableUnBufWinPFile() {
+  if (handle_.valid()) CPortableUnBufWinPFile::Close();
+  GiveBufferBack();
+}
+
+CPortableUnBufWinTempPFile::~CPortableUnBufWinTempPFile() { Delete(); }
+
+int64_t CPortableUnBufWinPFile::Aligned(int64_t offset) const {
+  const int64_t sector = sectorSize_;
+  const int64_t rest = offset % sector;
+  return rest >= 0 ? offset - rest : offset - rest - sector;
+}
+
+bool CPortableUnBufWinPFile::TakeBuffer() {
+  if (buffer_ != nullptr) return true;
+  buffer_ = static_cast<unsigned char*>(UnBufBufferPool::Take());
+  if (buffer_ == nullptr) {
+    lastError_ = kPortableFileRefused;
+    return false;
+  }
+  dirty_ = 0;
+  bufferPosition_ = 0;
+  fill_ = 0;
+  return true;
+}
+
+void CPortableUnBufWinPFile::GiveBufferBack() {
+  UnBufBufferPool::GiveBack(buffer_);
+  buffer_ = nullptr;
+  dirty_ = 0;
+  bufferPosition_ = 0;
+  fill_ = 0;
+}
+
+int32_t CPortableUnBufWinPFile::Open(int32_t mode) {
+  if (mode == mode_ && handle_.valid()) return lastError_;
+  if (handle_.valid()) Close();
+  position_ = 0;
+  lastError_ = 0;
+  fill_ = 0;
+  bufferPosition_ = 0;
+  dirty_ = 0;
+  mode_ = mode;
+  DWORD access, share, disposition, flags;
+  if (mode == kPortableOpenRead) {
+    access = GENERIC_READ;
+    share = FILE_SHARE_READ;
+    disposition = OPEN_EXISTING;
+    flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN;
+  } else if (mode == kPortableOpenWrite || mode == kPortableOpenReadWrite) {
+    // Write mode needs read access too: partial sectors are read, changed and written back.
+    access = GENERIC_READ | GENERIC_WRITE;
+    share = 0;
+    disposition = OPEN_ALWAYS;
+    flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_NO_BUFFERING | FILE_FLAG_RANDOM_ACCESS;
+  } else {
+    handle_.reset();
+    lastError_ = kPortableFileBadMode;
+    return lastError_;
+  }
+  if (path_ == nullptr) return RecordAndReport(ERROR_INVALID_NAME, __LINE__);
+  HANDLE handle = Sys().CreateFileA(path_.get(), access, share, nullptr, disposition, flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
+  }
+  handle_.reset(handle);
+  return lastError_;
+}
+
+int32_t CPortableUnBufWinPFile::ReopenKeepingPosition() {
+  if (handle_.valid()) return 0;
+  const int64_t kept = position_;
+  const int32_t result = Open(mode_);
+  position_ = kept;
+  return result;
+}
+
+int32_t CPortableUnBufWinPFile::Seek(int32_t origin, int64_t distance) {
+  int32_t result = ReopenKeepingPosition();
+  if (result != 0) return result;
+  const int64_t kept = position_;
+  if (mode_ == kPortableOpenWrite || mode_ == kPortableOpenReadWrite) {
+    result = Flush();
+    if (result != 0) return result;
+  }
+  position_ = kept;
+  int64_t base;
+  switch (origin) {
+    case kPortableSeekNone: return 0;
+    case kPortableSeekFromStart: base = 0; break;
+    case kPortableSeekFromEnd: base = logicalSize_; break;
+    case kPortableSeekFromCurrent: base = position_; break;
+    default: return kPortableFileBadOrigin;
+  }
+  int64_t target;
+  if (__builtin_add_overflow(base, distance, &target)) {
+    return RecordAndReport(ERROR_INVALID_PARAMETER, __LINE__);
+  }
+  // As the system file pointer does, refuse to move before the start.
+  if (target < 0) return RecordAndReport(ERROR_NEGATIVE_SEEK, __LINE__);
+  position_ = target;
+  return 0;
+}
+
+int32_t CPortableUnBufWinPFile::GetPosition(int64_t* position) {
+  if (position == nullptr) return kPortableFileRefused;
+  *position = position_;
+  return 0;
+}
+
+int32_t CPortableUnBufWinPFile::Close() {
+  if (!handle_.valid()) return 0;
+  int32_t result = Flush();
+  position_ = 0;
+  GiveBufferBack();
+  if (!Sys().CloseHandle(handle_.get())) {
+    RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
+  }
+  handle_.release();
+  if (mode_ == kPortableOpenRead || result != 0) return result;
+  const int32_t trimmed = TrimToLogicalSize();
+  return trimmed != 0 ? trimmed : result;
+}
+
+int32_t CPortableUnBufWinPFile::Commit() { return Close(); }
+
+int32_t CPortableUnBufWinPFile::TrimToLogicalSize() {
+  CPortableWinPFile trimmer(GetPath(), kPortableOpenReadWrite, nullptr);
+  trimmer.Seek(kPortableSeekFromStart, logicalSize_);
+  const int32_t result = trimmer.Truncate();
+  if (result != 0) RecordAndReport(result, __LINE__);
+  return result;
+}
+
+int32_t CPortableUnBufWinPFile::Truncate() {
+  if (mode_ == kPortableOpenRead) return kPortableFileRefused;
+  // The cut happens when the file is closed, so a closed file must be opened for it.
+  int32_t result = ReopenKeepingPosition();
+  if (result != 0) return result;
+  const int64_t kept = position_;
+  logicalSize_ = position_;
+  result = Commit();
+  position_ = kept;
+  return result;
+}
+
+CPortableFile* CPortableUnBufWinPFile::Clone() {
+  Commit();
+  CPortableUnBufWinPFile* clone =
+      new (std::nothrow) CPortableUnBufWinPFile(path_ ? path_.get() : nullptr, mode_, 0, nullptr);
+  if (clone != nullptr) clone->position_ = position_;
+  return clone;
+}

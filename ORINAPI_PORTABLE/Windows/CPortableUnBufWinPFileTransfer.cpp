@@ -1,0 +1,265 @@
+// Transfers of the unbuffered file: every read and write of the disk is sector-aligned in
+// offset, length and memory; partial sectors go through the file's pool buffer.
+#include <string.h>
+
+#include "ORINAPI_PORTABLE/Windows/CPortableUnBufWinPFile.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
+#include "ORINAPI_PORTABLE/Windows/UnBufBufferPool.h"
+
+using orin::Sys;
+
+namespace {
+
+bool ModeWrites(int32_t mode) { return mode == kPortableOpenWrite || mode == kPortableOpenReadWrite; }
+bool ModeReads(int32_t mode) { return mode == kPortableOpenRead || mode == kPortableOpenReadWrite; }
+
+}  // namespace
+
+bool CPortableUnBufWinPFile::PositionAt(int64_t offset, int32_t line) {
+  LONG high = static_cast<LONG>(offset >> 32);
+  ::SetLastError(0);
+  const DWORD low = Sys().SetFilePointer(handle_.get(), static_cast<LONG>(offset & 0xFFFFFFFF), &high, FILE_BEGIN);
+  const DWORD error = ::GetLastError();
+  const int64_t reached = static_cast<int64_t>(high) * 4294967296LL + static_cast<int64_t>(low);
+  if (low == INVALID_SET_FILE_POINTER && error != NO_ERROR) {
+    RecordAndReport(static_cast<int32_t>(error), line);
+    return false;
+  }
+  if (reached != offset) {
+    RecordAndReport(error != NO_ERROR ? static_cast<int32_t>(error) : ERROR_SEEK, line);
+    return false;
+  }
+  return true;
+}
+
+bool CPortableUnBufWinPFile::ReadSectors(uint32_t length, uint32_t* got, int32_t line) {
+  DWORD done = 0;
+  if (!Sys().ReadFile(handle_.get(), buffer_, length, &done, nullptr)) {
+    const DWORD error = ::GetLastError();
+    RecordAndReport(error != 0 ? static_cast<int32_t>(error) : kPortableFileRefused, line);
+    return false;
+  }
+  // Past the physical end: what reaches the disk from here must be zeros, not old buffer bytes.
+  if (done < length) memset(buffer_ + done, 0, length - done);
+  *got = done;
+  return true;
+}
+
+bool CPortableUnBufWinPFile::WriteSectors(const void* data, uint32_t length, int32_t line) {
+  DWORD done = 0;
+  ::SetLastError(0);
+  if (Sys().WriteFile(handle_.get(), data, length, &done, nullptr) && done == length) return true;
+  const DWORD error = ::GetLastError();
+  RecordAndReport(error != 0 ? static_cast<int32_t>(error) : kPortableFileRefused, line);
+  return false;
+}
+
+void CPortableUnBufWinPFile::Advance(uint32_t n, uint32_t* total, bool grows) {
+  *total += n;
+  position_ += n;
+  if (grows && position_ > logicalSize_) logicalSize_ = position_;
+}
+
+int32_t CPortableUnBufWinPFile::Write(const void* buffer, uint32_t count, uint32_t* written) {
+  if (!ModeWrites(mode_) || buffer == nullptr || written == nullptr) return kPortableFileRefused;
+  *written = 0;
+  if (count == 0) return 0;
+  if (position_ > INT64_MAX - static_cast<int64_t>(count)) {
+    return RecordAndReport(ERROR_INVALID_PARAMETER, __LINE__);
+  }
+  return caching_ ? WriteCached(buffer, count, written) : WriteDirect(buffer, count, written);
+}
+
+int32_t CPortableUnBufWinPFile::WriteDirect(const void* buffer, uint32_t count, uint32_t* written) {
+  if (!ModeWrites(mode_) || buffer == nullptr || written == nullptr) return kPortableFileRefused;
+  const int32_t opened = ReopenKeepingPosition();
+  if (opened != 0) return opened;
+  if (!TakeBuffer()) return kPortableFileRefused;
+  const unsigned char* data = static_cast<const unsigned char*>(buffer);
+  uint32_t got = 0;
+
+  const int64_t start = Aligned(position_);
+  if (!PositionAt(start, __LINE__)) return lastError_;
+  const uint32_t offset = static_cast<uint32_t>(position_ - start);
+  if (offset != 0) {
+    if (!ReadSectors(sectorSize_, &got, __LINE__)) return lastError_;
+    const uint32_t n = count < sectorSize_ - offset ? count : sectorSize_ - offset;
+    memcpy(buffer_ + offset, data, n);
+    if (!PositionAt(start, __LINE__) || !WriteSectors(buffer_, sectorSize_, __LINE__)) return lastError_;
+    Advance(n, written, true);
+    data += n;
+    count -= n;
+  }
+
+  const uint32_t largest = bufferSize_ / sectorSize_ * sectorSize_;
+  while (count >= sectorSize_) {
+    uint32_t chunk = count / sectorSize_ * sectorSize_;
+    if (chunk > largest) chunk = largest;
+    memcpy(buffer_, data, chunk);
+    if (!WriteSectors(buffer_, chunk, __LINE__)) return lastError_;
+    Advance(chunk, written, true);
+    data += chunk;
+    count -= chunk;
+  }
+
+  if (count > 0) {
+    if (!ReadSectors(sectorSize_, &got, __LINE__)) return lastError_;
+    memcpy(buffer_, data, count);
+    if (!PositionAt(position_, __LINE__) || !WriteSectors(buffer_, sectorSize_, __LINE__)) return lastError_;
+    Advance(count, written, true);
+  }
+  return 0;
+}
+
+int32_t CPortableUnBufWinPFile::WriteCached(const void* buffer, uint32_t count, uint32_t* written) {
+  if (!ModeWrites(mode_) || buffer == nullptr || written == nullptr) return kPortableFileRefused;
+  const int32_t opened = ReopenKeepingPosition();
+  if (opened != 0) return opened;
+  if (!TakeBuffer()) return kPortableFileRefused;
+  // Staged bytes are appended to only when they end where this write starts; read-ahead bytes
+  // are dropped, so that every byte reaches the disk at the offset it was written to.
+  if (fill_ > 0 && (!dirty_ || bufferPosition_ + fill_ != position_)) {
+    if (dirty_) {
+      const int32_t flushed = Flush();
+      if (flushed != 0) return flushed;
+    }
+    fill_ = 0;
+    bufferPosition_ = 0;
+  }
+  const unsigned char* data = static_cast<const unsigned char*>(buffer);
+  while (count > 0) {
+    const uint32_t room = bufferSize_ - fill_;
+    const uint32_t n = count < room ? count : room;
+    if (n == 0) {
+      if (!dirty_) return 0;
+      const int32_t flushed = Flush();
+      if (flushed != 0) return flushed;
+      continue;
+    }
+    if (fill_ == 0) bufferPosition_ = position_;
+    memcpy(buffer_ + fill_, data, n);
+    dirty_ = 1;
+    fill_ += n;
+    Advance(n, written, true);
+    data += n;
+    count -= n;
+  }
+  return 0;
+}
+
+int32_t CPortableUnBufWinPFile::Flush() {
+  if (mode_ == kPortableOpenRead || !dirty_ || fill_ == 0) return 0;
+  // The write below stages through this file's own buffer, so the bytes move out first.
+  void* staging = UnBufBufferPool::Take();
+  if (staging == nullptr) return kPortableFileRefused;
+  const int64_t kept = position_;
+  const int64_t stagedAt = bufferPosition_;
+  const uint32_t staged = fill_;
+  memcpy(staging, buffer_, staged);
+  position_ = stagedAt;
+  dirty_ = 0;
+  bufferPosition_ = 0;
+  fill_ = 0;
+  uint32_t written = 0;
+  const int32_t result = WriteDirect(staging, staged, &written);
+  if (result != 0 && buffer_ != nullptr) {
+    // Not on disk: keep the bytes staged so that a later flush can still write them.
+    memcpy(buffer_, staging, staged);
+    bufferPosition_ = stagedAt;
+    fill_ = staged;
+    dirty_ = 1;
+  }
+  UnBufBufferPool::GiveBack(staging);
+  position_ = kept;
+  return result;
+}
+
+int32_t CPortableUnBufWinPFile::Read(void* buffer, uint32_t count, uint32_t* read) {
+  if (!ModeReads(mode_) || buffer == nullptr || read == nullptr) return kPortableFileRefused;
+  if (dirty_) {
+    const int32_t flushed = Flush();
+    if (flushed != 0) return flushed;
+  }
+  memset(buffer, 0, count);
+  *read = 0;
+  const int64_t left = position_ < logicalSize_ ? logicalSize_ - position_ : 0;
+  if (static_cast<int64_t>(count) > left) count = static_cast<uint32_t>(left);
+  if (count == 0) return 0;
+  const int32_t opened = ReopenKeepingPosition();
+  if (opened != 0) return opened;
+  if (!TakeBuffer()) return kPortableFileRefused;
+  return caching_ ? ReadCached(buffer, count, read) : ReadDirect(buffer, count, read);
+}
+
+int32_t CPortableUnBufWinPFile::ReadDirect(void* buffer, uint32_t count, uint32_t* read) {
+  if (!ModeReads(mode_) || buffer == nullptr || read == nullptr || buffer_ == nullptr) {
+    return kPortableFileRefused;
+  }
+  unsigned char* out = static_cast<unsigned char*>(buffer);
+  uint32_t got = 0;
+  const int64_t start = Aligned(position_);
+  if (!PositionAt(start, __LINE__)) return lastError_;
+  const uint32_t offset = static_cast<uint32_t>(position_ - start);
+  if (offset != 0 && count > 0) {
+    if (!ReadSectors(sectorSize_, &got, __LINE__)) return lastError_;
+    const uint32_t n = count < sectorSize_ - offset ? count : sectorSize_ - offset;
+    memcpy(out, buffer_ + offset, n);
+    Advance(n, read, false);
+    out += n;
+    count -= n;
+  }
+  const uint32_t largest = bufferSize_ / sectorSize_ * sectorSize_;
+  while (count >= sectorSize_) {
+    uint32_t chunk = count / sectorSize_ * sectorSize_;
+    if (chunk > largest) chunk = largest;
+    if (!ReadSectors(chunk, &got, __LINE__)) return lastError_;
+    memcpy(out, buffer_, chunk);
+    Advance(chunk, read, false);
+    out += chunk;
+    count -= chunk;
+  }
+  if (count > 0) {
+    if (!ReadSectors(sectorSize_, &got, __LINE__)) return lastError_;
+    memcpy(out, buffer_, count);
+    Advance(count, read, false);
+  }
+  return 0;
+}
+
+int32_t CPortableUnBufWinPFile::ReadCached(void* buffer, uint32_t count, uint32_t* read) {
+  if (!ModeReads(mode_) || buffer == nullptr || read == nullptr || buffer_ == nullptr || !handle_.valid()) {
+    return kPortableFileRefused;
+  }
+  if (count == 0) return 0;
+  unsigned char* out = static_cast<unsigned char*>(buffer);
+  if (fill_ >= count && position_ >= bufferPosition_ &&
+      position_ + count < bufferPosition_ + static_cast<int64_t>(fill_)) {
+    memcpy(out, buffer_ + (position_ - bufferPosition_), count);
+    Advance(count, read, false);
+    return 0;
+  }
+  if (dirty_ && fill_ > 0) {
+    const int32_t flushed = Flush();
+    if (flushed != 0) return flushed;
+  }
+  bufferPosition_ = 0;
+  fill_ = 0;
+  const int64_t largest = bufferSize_ / sectorSize_ * sectorSize_;
+  while (count > 0 && position_ < logicalSize_) {
+    const int64_t start = Aligned(position_);
+    if (!PositionAt(start, __LINE__)) return lastError_;
+    const int64_t wanted = (logicalSize_ - start + sectorSize_ - 1) / sectorSize_ * sectorSize_;
+    const uint32_t length = static_cast<uint32_t>(wanted < largest ? wanted : largest);
+    uint32_t got = 0;
+    if (!ReadSectors(length, &got, __LINE__)) return lastError_;
+    bufferPosition_ = start;
+    fill_ = length;
+    const int64_t available = start + length - position_;
+    const uint32_t n = available < count ? static_cast<uint32_t>(available) : count;
+    memcpy(out, buffer_ + (position_ - start), n);
+    Advance(n, read, false);
+    out += n;
+    count -= n;
+  }
+  return 0;
+}

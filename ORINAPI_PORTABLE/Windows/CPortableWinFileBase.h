@@ -1,0 +1,62 @@
+// CPortableWinFileBase: what the buffered and the unbuffered Windows files share - mode, last
+// error, handle, path copy and error sink - and the operations that work the same on both.
+#ifndef ORINAPI_PORTABLE_WINDOWS_CPORTABLEWINFILEBASE_H
+#define ORINAPI_PORTABLE_WINDOWS_CPORTABLEWINFILEBASE_H
+
+#include <memory>
+
+#include "ORINAPI_PORTABLE/CPortableFile.h"
+#include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+
+// Source identifiers handed to CPortableErrorSink::Report.
+extern const char kWinPFileSource[];       // ORINAPI_PORTABLE\Windows\CPortableWinPFile
+extern const char kUnBufWinPFileSource[];  // ORINAPI_PORTABLE\Windows\CPortableUnBufWinPFile
+
+class CPortableWinFileBase : public CPortableFile {
+ public:
+  // Stores a copy of path, the mode (any value) and the sink; never touches the disk.
+  CPortableWinFileBase(const char* path, int32_t mode, CPortableErrorSink* sink);
+  ~CPortableWinFileBase() override;
+  CPortableWinFileBase(const CPortableWinFileBase&) = delete;
+  CPortableWinFileBase& operator=(const CPortableWinFileBase&) = delete;
+
+  int32_t GetError() override;
+  char* GetFileName(char* destination) override;
+  // On a closed file: opens it with Open(1) (the stored mode becomes 1) and closes it again.
+  int32_t GetSize(uint64_t* size) override;
+  // A closed file reports and returns the stored last error and changes nothing.
+  int32_t Truncate() override;
+  int32_t Delete() override;
+  // Drive of the path, else of the current directory, else kind 3.
+  PortableLocation GetLocation() override;
+
+  // Opens in mode (1 read, 2 write, 3 read/write); another mode gives 5 and a closed file.
+  virtual int32_t Open(int32_t mode) = 0;
+
+  // Inspection for the layer and its tests.
+  int32_t GetMode() const { return mode_; }
+  bool IsOpen() const { return handle_.valid(); }
+  const char* GetPath() const { return path_ ? path_.get() : ""; }
+
+ protected:
+  // For the derived classes: which source identifier their reports carry.
+  CPortableWinFileBase(const char* path, int32_t mode, CPortableErrorSink* sink, const char* source);
+
+  // Stores code as the last error and hands it to the sink; returns code.
+  int32_t RecordAndReport(int32_t code, int32_t line);
+  // Ensures the file is open in the stored mode (virtual Open); false leaves the last error.
+  bool EnsureOpen();
+
+  int32_t mode_;                   // open mode last requested, any value
+  int32_t lastError_ = 0;          // 0 or the code of the latest failure
+  orin::UniqueFileHandle handle_;  // invalid while closed
+  std::unique_ptr<char[]> path_;   // copy of the path given at construction; null if none
+  CPortableErrorSink* sink_;       // not owned; may be null
+  const char* source_;             // identifier for reports
+};
+
+// The drive of a path as the C run-time's _splitpath finds it: the first character when the
+// second is a colon, else 0. Never reads past the terminator.
+char DriveLetterOf(const char* path);
+
+#endif  // ORINAPI_PORTABLE_WINDOWS_CPORTABLEWINFILEBASE_H

@@ -1,0 +1,42 @@
+// Character stepping through the C run-time's lead-byte table, which follows _setmbcp.
+#include "ORINAPI_PORTABLE/MultibyteText.h"
+
+#include <mbctype.h>
+
+namespace orin {
+
+int IsLeadByte(unsigned char byte) {
+  return byte >= 0x80 && _ismbblead(byte) ? 1 : 0;
+}
+
+const char* NextChar(const char* p) {
+  // A lead byte followed by the terminator is a broken character: step over the lead byte only.
+  if (IsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != '\0') return p + 2;
+  return p + 1;
+}
+
+int CharCount(const char* text) {
+  if (text == nullptr) return 0;
+  int count = 0;
+  for (const char* p = text; *p != '\0'; p = NextChar(p)) ++count;
+  return count;
+}
+
+const char* LastCharStart(const char* text, int bytes) {
+  if (text == nullptr || bytes <= 0) return nullptr;
+  // Only a forward walk knows whether a byte is a lead or a trail byte.
+  const char* last = text;
+  for (const char* p = text; p < text + bytes && *p != '\0'; p = NextChar(p)) last = p;
+  return last;
+}
+
+const char* FindLastChar(const char* text, char c) {
+  if (text == nullptr) return nullptr;
+  const char* found = nullptr;
+  for (const char* p = text; *p != '\0'; p = NextChar(p)) {
+    if (*p == c) found = p;
+  }
+  return found;
+}
+
+}  // namespace orin

@@ -1,0 +1,49 @@
+#include "ORINAPI_PORTABLE/PortableTempFile.h"
+
+#include <new>
+
+#include "ORINAPI_PORTABLE/Windows/CPortableUnBufWinPFile.h"
+#include "ORINAPI_PORTABLE/Windows/CPortableWinPFile.h"
+#include "ORINAPI_PORTABLE/Windows/TempFileNames.h"
+
+namespace {
+
+constexpr int kCandidates = 10000;
+
+// Failures that concern the folder rather than the name: no other candidate can succeed.
+bool FailsForEveryName(int32_t error) {
+  switch (error) {
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+CPortableFile* CreatePortableTempFile(const char* directory, uint32_t flags) {
+  for (int i = 0; i < kCandidates; ++i) {
+    CPortableString name = FormatTempFileCandidate(directory, i);
+    if (name.IsEmpty()) return nullptr;  // too long for any candidate
+    if (!MakeTempNameUnique(name)) continue;
+    CPortableWinFileBase* file;
+    if (flags & kPortableTempUnbuffered) {
+      file = new (std::nothrow) CPortableUnBufWinTempPFile(name.Text(), kPortableOpenWrite, 0, nullptr);
+    } else {
+      file = new (std::nothrow) CPortableWinTempPFile(name.Text(), kPortableOpenWrite, nullptr);
+    }
+    if (file == nullptr) return nullptr;
+    const int32_t error = file->GetError();
+    if (error == 0) return file;
+    delete file;
+    if (error == ERROR_NOT_ENOUGH_MEMORY || FailsForEveryName(error)) return nullptr;
+  }
+  return nullptr;
+}

@@ -1,0 +1,71 @@
+// System services over the Win32 memory, version, language and message calls.
+#include "ORINAPI_PORTABLE/SystemServices.h"
+
+#include <memory>
+
+#include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
+
+namespace {
+
+MEMORYSTATUS QueryMemoryStatus() {
+  MEMORYSTATUS status = {};
+  status.dwLength = sizeof status;
+  ::GlobalMemoryStatus(&status);
+  return status;
+}
+
+struct LocalFreeDeleter {
+  void operator()(char* p) const { ::LocalFree(p); }
+};
+
+// Primary languages whose narrow names need care: Greek, Russian, Thai.
+bool IsSpecialLanguage(LANGID language) {
+  const int primary = PRIMARYLANGID(language);
+  return primary == LANG_GREEK || primary == LANG_RUSSIAN || primary == LANG_THAI;
+}
+
+}  // namespace
+
+uint32_t GetTotalPhysicalMemory() {
+  return static_cast<uint32_t>(QueryMemoryStatus().dwTotalPhys);
+}
+
+uint32_t GetAvailablePhysicalMemory() {
+  return static_cast<uint32_t>(QueryMemoryStatus().dwAvailPhys);
+}
+
+double GetMemoryLoad() {
+  return static_cast<double>(QueryMemoryStatus().dwMemoryLoad);
+}
+
+void SleepMilliseconds(uint32_t milliseconds) {
+  ::Sleep(milliseconds);
+}
+
+CPortableString GetLastErrorText() {
+  const DWORD code = ::GetLastError();
+  char* buffer = nullptr;
+  ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                       FORMAT_MESSAGE_FROM_SYSTEM,
+                   nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                   reinterpret_cast<char*>(&buffer), 0, nullptr);
+  const std::unique_ptr<char, LocalFreeDeleter> owned(buffer);
+  return CPortableString(owned.get());
+}
+
+uint32_t GetOSVersion(int32_t* major, int32_t* minor) {
+  const uint32_t version = orin::CurrentSystemQueries().getVersion();
+  if (major != nullptr) *major = static_cast<int32_t>(version & 0xFF);
+  if (minor != nullptr) *minor = static_cast<int32_t>((version >> 8) & 0xFF);
+  return version;
+}
+
+int32_t IsWindowsNT() {
+  return (orin::CurrentSystemQueries().getVersion() & 0x80000000u) == 0 ? 1 : 0;
+}
+
+int32_t IsSpecialCodePageLocale() {
+  const orin::SystemQueries& queries = orin::CurrentSystemQueries();
+  if (queries.isDoubleByteCodePage(queries.getMultibyteCodePage())) return 1;
+  return IsSpecialLanguage(queries.getSystemDefaultLangId()) ? 1 : 0;
+}
