@@ -2,41 +2,31 @@
 // per plug-in name, the newest version winning. Every library is loaded once and released again.
 #include <cstring>
 
+#include "ORINAPI_PORTABLE/CPortableFindFile.h"
+#include "ORINAPI_PORTABLE/CPortablePath.h"
 #include "OrinRobo/COrinRoboManager.h"
 #include "OrinRobo/CPortableString.h"
 #include "OrinRobo/DriverLibrary.h"
 #include "OrinRobo/InterfaceVersion.h"
 
 namespace {
-
 constexpr char kDriverPattern[] = "OR*.DLL";
-
-// Calls visit(fullPath) for each match of the pattern in directory, in the system's order.
-template <class Visit>
-void ForEachDriverFile(const char* directory, Visit visit) {
-  char fullDirectory[MAX_PATH];
-  const DWORD length = ::GetFullPathNameA(*directory ? directory : ".", MAX_PATH, fullDirectory, nullptr);
-  if (length == 0 || length >= MAX_PATH) return;
-  CPortableString base(fullDirectory);
-  if (base.Length() > 0 && base.Text()[base.Length() - 1] != '\\') base.Append("\\");
-  CPortableString pattern = base;
-  pattern.Append(kDriverPattern);
-  WIN32_FIND_DATAA data;
-  orin::UniqueFindHandle find(::FindFirstFileA(pattern.Text(), &data));
-  if (!find.valid()) return;
-  do {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    CPortableString path = base;
-    path.Append(data.cFileName);
-    visit(path.Text());
-  } while (::FindNextFileA(find.get(), &data));
-}
-
 }  // namespace
 
 void ORIN_METHOD COrinRoboManager::Refresh() {
   catalogue_.Clear();
-  ForEachDriverFile(directory_ ? directory_ : "", [this](const char* path) { CatalogueLibrary(path); });
+  CPortableFindFile* find = nullptr;
+  {
+    // The path object is needed only to start the enumeration.
+    CPortablePath directory(directory_ ? directory_ : "", PortablePathReadWrite);
+    find = directory.Find(kDriverPattern, 0, 0, 0, 0);
+  }
+  if (find == nullptr) return;
+  for (; find->IsValid(); find->Next()) {
+    CPortablePath* match = find->GetCurrentPath();
+    if (match != nullptr) CatalogueLibrary(match->GetText());
+  }
+  delete find;
 }
 
 void COrinRoboManager::CatalogueLibrary(const char* matchPath) {
