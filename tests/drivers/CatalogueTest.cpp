@@ -330,3 +330,32 @@ TEST_F(Catalogue, ThousandsOfLoadsLeaveNothingBehind) {
   EXPECT_EQ(1602, counters_.TotalAttaches());
   EXPECT_EQ(counters_.TotalAttaches(), counters_.TotalDetaches());
 }
+
+TEST_F(Catalogue, AnyDirectoryTextYieldsAManager) {
+  const std::string longText = folder_.Path() + "\\" + std::string(5000, 'd');
+  const char* const texts[] = {nullptr, "", ".", "no such folder", "C:\\", "\\\\?\\", "OR*.DLL\\??",
+                               "\xC3\xA9t\xC3\xA9\\\xE4\xB8\xAD", longText.c_str()};
+  for (const char* text : texts) {
+    SCOPED_TRACE(text ? std::string(text).substr(0, 60) : "(null)");
+    ManagerPtr manager(plugin_.Create(text), ManagerDeleter{&plugin_});
+    ASSERT_TRUE(manager);
+    EXPECT_GE(manager->GetDriverCount(), 0);
+    manager->Refresh();
+  }
+}
+
+TEST_F(Catalogue, ARelativeFolderIsReadFromTheCurrentDirectoryAndListedWithFullPaths) {
+  ASSERT_TRUE(folder_.Add(SampleDriver("ORSAMPLE4.DLL"), "ORSAMPLE4.DLL"));
+  char previous[MAX_PATH];
+  ASSERT_NE(0u, ::GetCurrentDirectoryA(MAX_PATH, previous));
+  const std::string parent = folder_.Path().substr(0, folder_.Path().rfind('\\'));
+  const std::string leaf = folder_.Path().substr(parent.size() + 1);
+  ASSERT_TRUE(::SetCurrentDirectoryA(parent.c_str()));
+  ManagerPtr manager = Manager(leaf);
+  ::SetCurrentDirectoryA(previous);
+  ASSERT_EQ(1, manager->GetDriverCount());
+  EXPECT_STRCASEEQ(folder_.Join("ORSAMPLE4.DLL").c_str(), manager->GetDriverInfo(0)->GetDriverPath());
+  // The entry stays usable after the current directory moved on.
+  DriverPtr driver(manager->CreateDriver(manager->GetDriverInfo(0), 1));
+  EXPECT_TRUE(driver);
+}
