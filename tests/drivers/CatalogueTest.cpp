@@ -344,7 +344,7 @@ TEST_F(Catalogue, AnyDirectoryTextYieldsAManager) {
   }
 }
 
-TEST_F(Catalogue, ARelativeFolderIsReadFromTheCurrentDirectoryAndListedWithFullPaths) {
+TEST_F(Catalogue, ARelativeFolderIsReadFromTheCurrentDirectoryAndListedWithFullPathsButNoFolderIsNone) {
   ASSERT_TRUE(folder_.Add(SampleDriver("ORSAMPLE4.DLL"), "ORSAMPLE4.DLL"));
   char previous[MAX_PATH];
   ASSERT_NE(0u, ::GetCurrentDirectoryA(MAX_PATH, previous));
@@ -352,7 +352,13 @@ TEST_F(Catalogue, ARelativeFolderIsReadFromTheCurrentDirectoryAndListedWithFullP
   const std::string leaf = folder_.Path().substr(parent.size() + 1);
   ASSERT_TRUE(::SetCurrentDirectoryA(parent.c_str()));
   ManagerPtr manager = Manager(leaf);
+  // No directory at all is the empty text, which names no folder, not even the current one.
+  ASSERT_TRUE(::SetCurrentDirectoryA(folder_.Path().c_str()));
+  ManagerPtr unnamed(plugin_.Create(nullptr), ManagerDeleter{&plugin_});
+  ManagerPtr empty = Manager("");
   ::SetCurrentDirectoryA(previous);
+  EXPECT_EQ(0, unnamed->GetDriverCount());
+  EXPECT_EQ(0, empty->GetDriverCount());
   ASSERT_EQ(1, manager->GetDriverCount());
   EXPECT_STRCASEEQ(folder_.Join("ORSAMPLE4.DLL").c_str(), manager->GetDriverInfo(0)->GetDriverPath());
   // The entry stays usable after the current directory moved on.
