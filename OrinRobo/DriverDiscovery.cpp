@@ -57,8 +57,8 @@ void COrinRoboManager::CatalogueLibrary(const char* matchPath) {
   const uint32_t version = getVersion();
   if (found >= 0 && version <= catalogue_.At(found)->Version()) return;
 
-  // Copied before anything moves: name may point into the library, which is still loaded.
+  // Appending before removing gives the same order (the replaced entry was earlier), and when
+  // memory runs out the older version stays listed instead of the name vanishing.
   const CRoboDriverInfo entry(name, version, hasConfigure ? 1 : 0, path.Text());
-  if (found >= 0) catalogue_.RemoveAt(found);
-  catalogue_.Append(entry);
+  if (catalogue_.Append(entry) && found >= 0) catalogue_.RemoveAt(found);
 }

@@ -65,6 +65,8 @@ TEST(HostTool, AnswersEachCommandWithItsExitCodeAndOutput) {
       {"create \"No Such Robot\"", 4, "no driver"},
       {"create", 1, "needs a driver name"},
       {"list --arg", 1, "needs a number"},
+      {"create --index 4294967295", 1, "out of range"},
+      {"create --index 99", 4, "no driver"},
       {"fly", 1, "unknown command"},
       {"--plugin \"" + scratch.Join("missing.dll") + "\"", 2, "cannot load"},
       {"help", 0, "exit codes"},

@@ -56,6 +56,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     } else if (option == "--index" || option == "--host-version") {
       uint32_t parsed = 0;
       if (!takeNumber(parsed)) return false;
+      if (parsed > 0x7FFFFFFFu) {
+        error = option + " is out of range";
+        return false;
+      }
       (option == "--index" ? options.index : options.hostVersion) = static_cast<long>(parsed);
     } else if (option == "--arg") {
       if (!takeNumber(options.arg)) return false;
