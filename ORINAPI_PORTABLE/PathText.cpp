@@ -17,6 +17,14 @@ bool IsDrive(const char* text) {
   return IsAsciiLetter(text[0]) && text[1] == ':';
 }
 
+bool EqualsIgnoringAsciiCase(const char* text, const char* lowerCase) {
+  for (; *text != '\0' && *lowerCase != '\0'; ++text, ++lowerCase) {
+    const char c = (*text >= 'A' && *text <= 'Z') ? static_cast<char>(*text - 'A' + 'a') : *text;
+    if (c != *lowerCase) return false;
+  }
+  return *text == *lowerCase;
+}
+
 struct WalkEnd {
   const char* position;  // behind the last boundary counted, or null when the text ended first
   int boundaries;        // boundaries counted while the text had not ended
@@ -166,12 +174,7 @@ int IsExecutableName(const char* text) {
   if (dot == nullptr) return 0;
   static const char* const kExtensions[] = {".exe", ".cmd", ".bat", ".com"};
   for (const char* extension : kExtensions) {
-    int i = 0;
-    while (extension[i] != '\0' && dot[i] != '\0' &&
-           (dot[i] == extension[i] || (dot[i] >= 'A' && dot[i] <= 'Z' && dot[i] + 32 == extension[i]))) {
-      ++i;
-    }
-    if (extension[i] == '\0' && dot[i] == '\0') return 1;
+    if (EqualsIgnoringAsciiCase(dot, extension)) return 1;
   }
   return 0;
 }

@@ -18,7 +18,8 @@ CPortableWideString& NarrowToWide(CPortableWideString& out, uint32_t codePage, c
 CPortableWideString& NarrowToWideAnsi(CPortableWideString& out, const char* text);
 
 // At most count units (-1: all) of wide converted to narrow text; null for a null input.
-// A destination must have room for the result (two bytes a unit and the terminator always do).
+// A destination must have room for the result: in a code page of at most two bytes a character,
+// two bytes a unit and the terminator.
 char* WideToNarrow(uint32_t codePage, const wchar_t* wide, char* destination, int32_t count);
 // The fallback alone: the low byte of each of at most count units (-1: all), terminated.
 char* WideToNarrowLowBytes(const wchar_t* wide, char* destination, int32_t count);

@@ -8,7 +8,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 for pkg in cmake make git googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix \
            binutils-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb xauth x11-utils \
-           imagemagick ca-certificates; do
+           imagemagick ca-certificates locales-all; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 

@@ -16,9 +16,9 @@ std::unique_ptr<CPortableFullPathApi> g_fullPathApi;
 
 }  // namespace
 
-CPortableFullPathApi& CPortableFullPathApi::Instance() {
-  if (!g_fullPathApi) g_fullPathApi.reset(new CPortableFullPathApi());
-  return *g_fullPathApi;
+CPortableFullPathApi* CPortableFullPathApi::Instance() {
+  if (!g_fullPathApi) g_fullPathApi.reset(new (std::nothrow) CPortableFullPathApi());
+  return g_fullPathApi.get();
 }
 
 void CPortableFullPathApi::Release() { g_fullPathApi.reset(); }

@@ -9,8 +9,9 @@
 
 class CPortableFullPathApi {
  public:
-  // The instance, created on first use (no lock: the layer is used from one thread at a time).
-  static CPortableFullPathApi& Instance();
+  // The instance, created on first use (no lock: the layer is used from one thread at a time);
+  // null only when it cannot be allocated.
+  static CPortableFullPathApi* Instance();
   // Drops the instance; the next Instance() binds anew (unload, and tests that change the system view).
   static void Release();
 
@@ -24,8 +25,6 @@ class CPortableFullPathApi {
 
   HMODULE Kernel() const { return kernel_; }
   orin::GetFullPathNameWFn WideEntry() const { return wide_; }
-  // Lets tests watch the wide call; null forces the narrow one.
-  void SetWideEntry(orin::GetFullPathNameWFn entry) { wide_ = entry; }
 
  private:
   CPortableFullPathApi();

@@ -19,6 +19,12 @@ CPortableErrorSink* g_pathErrorSink = nullptr;
 constexpr int32_t kNoInnerFile = -1;
 
 // Only the three plain flags map to a file mode; mode 0 makes the file classes refuse to open.
+// Without the binding (no memory for it) the text stays as given, like any unresolvable text.
+CPortableString ResolveFullPath(const char* text) {
+  const CPortableFullPathApi* api = CPortableFullPathApi::Instance();
+  return api != nullptr ? api->Resolve(text) : CPortableString(text);
+}
+
 int32_t InnerFileMode(uint32_t openFlags) {
   switch (openFlags & ~static_cast<uint32_t>(PortablePathUnbuffered)) {
     case PortablePathRead: return 1;
@@ -37,7 +43,7 @@ CPortableErrorSink* GetPathErrorSink() { return g_pathErrorSink; }
 CPortablePath::CPortablePath() : openFlags_(PortablePathReadWrite), inner_(nullptr) {}
 
 CPortablePath::CPortablePath(const char* text, uint32_t openFlags)
-    : text_(CPortableFullPathApi::Instance().Resolve(text)), openFlags_(openFlags), inner_(nullptr) {}
+    : text_(ResolveFullPath(text)), openFlags_(openFlags), inner_(nullptr) {}
 
 CPortablePath::~CPortablePath() { DropInnerFile(); }
 

@@ -158,7 +158,11 @@ int32_t CPortableUnBufWinPFile::GetPosition(int64_t* position) {
 }
 
 int32_t CPortableUnBufWinPFile::Close() {
-  if (!handle_.valid()) return 0;
+  // Closed after a truncation, the file still keeps its position: a close starts over at 0.
+  if (!handle_.valid()) {
+    position_ = 0;
+    return 0;
+  }
   int32_t result = Flush();
   position_ = 0;
   GiveBufferBack();

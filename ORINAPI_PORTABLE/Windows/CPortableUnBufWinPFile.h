@@ -62,6 +62,9 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   bool PositionAt(int64_t offset, int32_t line);
   // Reads into the file's buffer at the file pointer; bytes past a short read are zeroed.
   bool ReadSectors(uint32_t length, uint32_t* got, int32_t line);
+  bool ReadSectorsInto(unsigned char* memory, uint32_t length, uint32_t* got, int32_t line);
+  // Caller memory that meets the system's alignment rule is transferred without a copy.
+  bool IsSectorAligned(const void* memory) const;
   bool WriteSectors(const void* data, uint32_t length, int32_t line);
   // Counts n transferred bytes: the caller's total, the position and, for writes, the size.
   void Advance(uint32_t n, uint32_t* total, bool grows);

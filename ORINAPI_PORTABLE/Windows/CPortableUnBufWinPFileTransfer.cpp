@@ -33,16 +33,24 @@ bool CPortableUnBufWinPFile::PositionAt(int64_t offset, int32_t line) {
 }
 
 bool CPortableUnBufWinPFile::ReadSectors(uint32_t length, uint32_t* got, int32_t line) {
+  return ReadSectorsInto(buffer_, length, got, line);
+}
+
+bool CPortableUnBufWinPFile::ReadSectorsInto(unsigned char* memory, uint32_t length, uint32_t* got, int32_t line) {
   DWORD done = 0;
-  if (!Sys().ReadFile(handle_.get(), buffer_, length, &done, nullptr)) {
+  if (!Sys().ReadFile(handle_.get(), memory, length, &done, nullptr)) {
     const DWORD error = ::GetLastError();
     RecordAndReport(error != 0 ? static_cast<int32_t>(error) : kPortableFileRefused, line);
     return false;
   }
   // Past the physical end: what reaches the disk from here must be zeros, not old buffer bytes.
-  if (done < length) memset(buffer_ + done, 0, length - done);
+  if (done < length) memset(memory + done, 0, length - done);
   *got = done;
   return true;
+}
+
+bool CPortableUnBufWinPFile::IsSectorAligned(const void* memory) const {
+  return reinterpret_cast<uintptr_t>(memory) % sectorSize_ == 0;
 }
 
 bool CPortableUnBufWinPFile::WriteSectors(const void* data, uint32_t length, int32_t line) {
@@ -66,6 +74,13 @@ int32_t CPortableUnBufWinPFile::Write(const void* buffer, uint32_t count, uint32
   if (count == 0) return 0;
   if (position_ > INT64_MAX - static_cast<int64_t>(count)) {
     return RecordAndReport(ERROR_INVALID_PARAMETER, __LINE__);
+  }
+  // Small writes that fit behind staged bytes: the common case of write-behind, kept short.
+  if (caching_ && dirty_ && handle_.valid() && bufferPosition_ + fill_ == position_ && count <= bufferSize_ - fill_) {
+    memcpy(buffer_ + fill_, buffer, count);
+    fill_ += count;
+    Advance(count, written, true);
+    return 0;
   }
   return caching_ ? WriteCached(buffer, count, written) : WriteDirect(buffer, count, written);
 }
@@ -95,8 +110,12 @@ int32_t CPortableUnBufWinPFile::WriteDirect(const void* buffer, uint32_t count, 
   while (count >= sectorSize_) {
     uint32_t chunk = count / sectorSize_ * sectorSize_;
     if (chunk > largest) chunk = largest;
-    memcpy(buffer_, data, chunk);
-    if (!WriteSectors(buffer_, chunk, __LINE__)) return lastError_;
+    const void* source = data;
+    if (!IsSectorAligned(data)) {
+      memcpy(buffer_, data, chunk);
+      source = buffer_;
+    }
+    if (!WriteSectors(source, chunk, __LINE__)) return lastError_;
     Advance(chunk, written, true);
     data += chunk;
     count -= chunk;
@@ -176,19 +195,34 @@ int32_t CPortableUnBufWinPFile::Flush() {
 
 int32_t CPortableUnBufWinPFile::Read(void* buffer, uint32_t count, uint32_t* read) {
   if (!ModeReads(mode_) || buffer == nullptr || read == nullptr) return kPortableFileRefused;
+  // Reads served from read-ahead bytes: the common case of small cached reads, kept short.
+  if (caching_ && !dirty_ && handle_.valid() && fill_ >= count && position_ >= bufferPosition_ &&
+      position_ + count < bufferPosition_ + fill_ && position_ + count <= logicalSize_) {
+    memcpy(buffer, buffer_ + (position_ - bufferPosition_), count);
+    *read = 0;
+    Advance(count, read, false);
+    return 0;
+  }
   if (dirty_) {
     const int32_t flushed = Flush();
     if (flushed != 0) return flushed;
   }
-  memset(buffer, 0, count);
+  // The caller's bytes past what is read end up zero; the bytes that will be read are not
+  // cleared first, which would cost a pass over large buffers.
+  unsigned char* out = static_cast<unsigned char*>(buffer);
   *read = 0;
+  const uint32_t asked = count;
   const int64_t left = position_ < logicalSize_ ? logicalSize_ - position_ : 0;
   if (static_cast<int64_t>(count) > left) count = static_cast<uint32_t>(left);
-  if (count == 0) return 0;
-  const int32_t opened = ReopenKeepingPosition();
-  if (opened != 0) return opened;
-  if (!TakeBuffer()) return kPortableFileRefused;
-  return caching_ ? ReadCached(buffer, count, read) : ReadDirect(buffer, count, read);
+  memset(out + count, 0, asked - count);
+  int32_t result = 0;
+  if (count > 0) {
+    result = ReopenKeepingPosition();
+    if (result == 0 && !TakeBuffer()) result = kPortableFileRefused;
+    if (result == 0) result = caching_ ? ReadCached(buffer, count, read) : ReadDirect(buffer, count, read);
+  }
+  if (*read < count) memset(out + *read, 0, count - *read);
+  return result;
 }
 
 int32_t CPortableUnBufWinPFile::ReadDirect(void* buffer, uint32_t count, uint32_t* read) {
@@ -212,8 +246,12 @@ int32_t CPortableUnBufWinPFile::ReadDirect(void* buffer, uint32_t count, uint32_
   while (count >= sectorSize_) {
     uint32_t chunk = count / sectorSize_ * sectorSize_;
     if (chunk > largest) chunk = largest;
-    if (!ReadSectors(chunk, &got, __LINE__)) return lastError_;
-    memcpy(out, buffer_, chunk);
+    if (IsSectorAligned(out)) {
+      if (!ReadSectorsInto(out, chunk, &got, __LINE__)) return lastError_;
+    } else {
+      if (!ReadSectors(chunk, &got, __LINE__)) return lastError_;
+      memcpy(out, buffer_, chunk);
+    }
     Advance(chunk, read, false);
     out += chunk;
     count -= chunk;

@@ -81,14 +81,20 @@ int32_t CPortableWinPFile::Write(const void* buffer, uint32_t count, uint32_t* w
 
 int32_t CPortableWinPFile::Read(void* buffer, uint32_t count, uint32_t* read) {
   if (buffer == nullptr || read == nullptr) return kPortableFileRefused;
-  memset(buffer, 0, count);
   *read = 0;
-  if (!EnsureOpen()) return lastError_;
+  if (!EnsureOpen()) {
+    memset(buffer, 0, count);
+    return lastError_;
+  }
   lastError_ = 0;
   DWORD done = 0;
   const BOOL ok = Sys().ReadFile(handle_.get(), buffer, count, &done, nullptr);
+  const DWORD error = ::GetLastError();
+  // Whatever was not read ends up zero; clearing it only afterwards saves a pass over the buffer.
+  if (done > count) done = count;
+  memset(static_cast<char*>(buffer) + done, 0, count - done);
   *read = done;
-  if (!ok) return RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
+  if (!ok) return RecordAndReport(static_cast<int32_t>(error), __LINE__);
   return lastError_;
 }
 

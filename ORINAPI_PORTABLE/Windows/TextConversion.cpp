@@ -74,7 +74,7 @@ CPortableWideString& NarrowToWide(CPortableWideString& out, uint32_t codePage, c
   if (MallocPtr<wchar_t> wide = SystemNarrowToWide(codePage, text, bytes)) {
     return out.Assign(wide.get(), -1);
   }
-  ::GetLastError();  // the refusal's reason does not matter: the fallback never fails
+  // The refusal's reason does not matter: the fallback never fails.
   // Bytes widen as signed values (0x80 gives 0xFF80); the low byte of each unit is the byte itself.
   MallocPtr<wchar_t> widened(AllocateUnits<wchar_t>(bytes + 1));
   if (!widened) return out.Assign(L"", 0);
@@ -104,7 +104,6 @@ char* WideToNarrow(uint32_t codePage, const wchar_t* wide, char* destination, in
   const size_t units = WideLength(wide, count);
   MallocPtr<char> converted = SystemWideToNarrow(codePage, wide, units);
   if (!converted) {
-    if (units > 0) ::GetLastError();  // dropped: the fallback takes over
     return WideToNarrowLowBytes(wide, destination, static_cast<int32_t>(units));
   }
   if (destination == nullptr) return converted.release();

@@ -283,7 +283,7 @@ TEST_F(BufferedFileTest, FailedCallsAreRecordedAndReported) {
       ASSERT_EQ(0, WriteText(file, "abc"));
     }
     recorder.FailCall(row.call, ERROR_DISK_FULL);
-    char data[3];
+    char data[3] = {'q', 'q', 'q'};
     uint32_t count = 0;
     uint64_t size = 0;
     int32_t result = 0;
@@ -297,6 +297,8 @@ TEST_F(BufferedFileTest, FailedCallsAreRecordedAndReported) {
     }
     EXPECT_EQ(ERROR_DISK_FULL, result);
     EXPECT_EQ(ERROR_DISK_FULL, file.GetError());
+    EXPECT_EQ(std::string(row.call == Call::Read ? 3 : 0, '\0') + std::string(row.call == Call::Read ? 0 : 3, 'q'),
+              std::string(data, 3));
     ASSERT_EQ(1u, sink.entries.size());
     EXPECT_EQ("ORINAPI_PORTABLE\\Windows\\CPortableWinPFile", sink.entries[0].source);
     EXPECT_EQ(ERROR_DISK_FULL, sink.entries[0].code);

@@ -101,6 +101,13 @@ TEST_F(UnbufferedFileTest, ReadsAreCutAtTheLogicalEnd) {
   EXPECT_EQ(std::string(1200, '\0'), buffer.substr(800));
   EXPECT_EQ(0, file.Read(&buffer[0], 10, &read));
   EXPECT_EQ(0u, read);
+  buffer.assign(2000, 'z');
+  ASSERT_EQ(0, file.Seek(kPortableSeekFromStart, 0));
+  recorder_.FailCall(Call::Read, ERROR_CRC, 2);  // the tail, after 1,024 bytes in one piece
+  EXPECT_EQ(ERROR_CRC, file.Read(&buffer[0], 2000, &read));
+  EXPECT_EQ(1024u, read);
+  EXPECT_EQ(Pattern(1024), buffer.substr(0, 1024));
+  EXPECT_EQ(std::string(976, '\0'), buffer.substr(1024));
   ASSERT_EQ(0, file.Seek(kPortableSeekFromStart, int64_t{1} << 40));
   EXPECT_EQ(0, file.Read(&buffer[0], 10, &read));
   EXPECT_EQ(0u, read);

@@ -28,9 +28,11 @@ const wchar_t kBackslashTrailFile[] = L"\x8868.txt";
 const wchar_t kLetterTrailFile[] = L"\x30A2\x30A4.TXT";
 
 std::string Narrow(const std::wstring& wide) {
-  char buffer[600] = {};
-  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-  return buffer;
+  std::string narrow(wide.size() * 2 + 1, '\0');
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &narrow[0], static_cast<int>(narrow.size()),
+                                        nullptr, nullptr);
+  narrow.resize(bytes > 0 ? bytes - 1 : 0);
+  return narrow;
 }
 
 class DoubleByteNamesTest : public ::testing::Test {
@@ -68,6 +70,21 @@ TEST_F(DoubleByteNamesTest, DeliversTheShortNameOnlyForNamesThatCannotBeOpened) 
   EXPECT_STREQ(before, after) << "the directory test must put the current directory back";
 
   EXPECT_EQ(1u, List(0).count(Narrow(kLossyFile))) << "without option 2 the converted name is delivered";
+}
+
+// Two bytes a character: a full path well inside the wide limit may not fit the narrow one.
+TEST_F(DoubleByteNamesTest, FullPathsTooLongAsNarrowTextStayAsGiven) {
+  for (int characters : {500, 600}) {
+    SCOPED_TRACE(characters);
+    std::wstring wide = L"Q:/";
+    for (int i = 0; i < characters; ++i) wide += (i % 100 == 50) ? L'\\' : L'\x65E5';
+    const std::string given = Narrow(wide);
+    ASSERT_EQ(3u + 2 * characters - characters / 100, given.size());
+    std::string resolved = given;
+    resolved[2] = '\\';
+    const bool fits = resolved.size() < 1040;
+    EXPECT_EQ(fits ? resolved : given, std::string(CPortablePath(given.c_str(), 4).GetText()));
+  }
 }
 
 TEST_F(DoubleByteNamesTest, NamesWhoseSecondByteIsABackslashStayWhole) {

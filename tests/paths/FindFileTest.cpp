@@ -145,6 +145,26 @@ TEST_F(FindFileTest, SearchesWithTheLongPathPrefixExceptOnNetworkPaths) {
   EXPECT_EQ(L"\\\\server\\share\\*", pathtest::WideFindSpy::searches[2]);
 }
 
+TEST_F(FindFileTest, NamesWithEveryCharacterANameMayHoldComeBackUnchanged) {
+  std::string name = "all !#$%&'()+,-.;=@[]^_`{}~ 0123456789 ABCxyz";
+  if (GetACP() == 1252) name += " \xE9\xFC\xDF\xA9";
+  name += ".e x t";
+  const std::string file = dir_.Join(name);
+  ASSERT_TRUE(dir_.WriteFile(name, "odd"));
+  ASSERT_TRUE(dir_.MakeDir(name + " dir"));
+  EXPECT_EQ((Names{name, name + " dir"}), pathtest::TakeNames(Find("all*", 0, 0, 2)));
+  const CPortablePath path(file.c_str(), 4);
+  EXPECT_EQ(file, path.GetText());
+  EXPECT_EQ(name, path.GetName().Text());
+  EXPECT_EQ(1, path.Exists());
+  EXPECT_EQ(3u, CPortablePath(file.c_str(), 4).GetSize64());
+  CPortableFindFile* finder = FindInParent((file + " dir").c_str(), 0, 0x10, 0, 2);
+  ASSERT_NE(nullptr, finder);
+  ASSERT_EQ(1, finder->IsValid());
+  EXPECT_EQ(file + " dir", finder->GetCurrentPath()->GetText());
+  delete finder;
+}
+
 TEST_F(FindFileTest, ReachesEntriesBeyondTheClassicPathLimit) {
   std::string deep = dir_.Path();
   while (deep.size() < 400) {

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   printf("version word %08lx\n", static_cast<unsigned long>(GetOSVersion(nullptr, nullptr)));
   if (IsWindowsNT()) return 10;
   pathtest::NarrowCallCounter counter;  // before the first path binds the narrow call
-  if (CPortableFullPathApi::Instance().WideEntry() != nullptr || orin::BindFindFileEntries().findFirst != nullptr ||
+  if (CPortableFullPathApi::Instance()->WideEntry() != nullptr || orin::BindFindFileEntries().findFirst != nullptr ||
       orin::BindFindFileEntries().findNext != nullptr || orin::BindFindFileEntries().kernel != nullptr) {
     return 11;
   }

@@ -42,7 +42,7 @@ TEST(LegacySystem, UsesTheNarrowCallsWhenTheVersionWordIsNotNT) {
     ASSERT_EQ(0, IsWindowsNT());
     const CPortablePath directory((dir.Path() + "\\sub\\..\\").c_str(), 4);
     EXPECT_EQ(dir.Path(), directory.GetText());
-    EXPECT_EQ(nullptr, CPortableFullPathApi::Instance().WideEntry());
+    EXPECT_EQ(nullptr, CPortableFullPathApi::Instance()->WideEntry());
     EXPECT_EQ(nullptr, orin::BindFindFileEntries().findFirst);
     EXPECT_EQ(nullptr, orin::BindFindFileEntries().findNext);
     EXPECT_EQ((std::multiset<std::string>{"one.txt", "two.txt", "sub"}),
@@ -52,7 +52,7 @@ TEST(LegacySystem, UsesTheNarrowCallsWhenTheVersionWordIsNotNT) {
     EXPECT_GE(pathtest::NarrowCallCounter::findNext, 3);
   }
   // Back on the real system the wide calls are bound again.
-  EXPECT_NE(nullptr, CPortableFullPathApi::Instance().WideEntry());
+  EXPECT_NE(nullptr, CPortableFullPathApi::Instance()->WideEntry());
   EXPECT_NE(nullptr, orin::BindFindFileEntries().findFirst);
 }
 

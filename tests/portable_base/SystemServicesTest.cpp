@@ -1,0 +1,199 @@
+// System services: version and locale answers through the query seam (both answers of each),
+// real answers from the running system (the ctest entries start this program under several
+// locales and say what to expect), a child presented as an older non-NT Windows, error texts
+// and memory figures.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "ORINAPI_PORTABLE/SystemServices.h"
+#include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
+#include "TestSupport.h"
+
+namespace {
+
+struct FakeSystem {
+  static DWORD version;
+  static LANGID language;
+  static int codePage;
+  static int doubleByte;
+  static int languageReads;
+
+  static orin::SystemQueries Queries() {
+    return {[]() { return version; },
+            []() {
+              ++languageReads;
+              return language;
+            },
+            []() { return codePage; }, [](int) { return doubleByte; }};
+  }
+};
+DWORD FakeSystem::version = 0;
+LANGID FakeSystem::language = 0x0409;
+int FakeSystem::codePage = 1252;
+int FakeSystem::doubleByte = 0;
+int FakeSystem::languageReads = 0;
+
+TEST(SystemVersion, SplitsTheVersionWordAndTellsTheNtFamily) {
+  const orin::ScopedSystemQueries fake(FakeSystem::Queries());
+  const struct {
+    DWORD version;
+    int32_t major, minor, nt;
+  } rows[] = {
+      {0x0A280105, 5, 1, 1},  // 5.1, build 2600
+      {0x1DB10106, 6, 1, 1},
+      {0xC0000A04, 4, 10, 0},  // 4.10 with bit 31 set
+      {0x80000004, 4, 0, 0},
+      {0x7FFFFFFF, 0xFF, 0xFF, 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.version);
+    FakeSystem::version = row.version;
+    int32_t major = -1, minor = -1;
+    EXPECT_EQ(row.version, GetOSVersion(&major, &minor));
+    EXPECT_EQ(row.major, major);
+    EXPECT_EQ(row.minor, minor);
+    EXPECT_EQ(row.nt, IsWindowsNT());
+    EXPECT_EQ(row.version, GetOSVersion(nullptr, nullptr));
+  }
+}
+
+TEST(SystemLocale, SpecialForDoubleByteCodePagesAndGreekRussianThai) {
+  const orin::ScopedSystemQueries fake(FakeSystem::Queries());
+  const struct {
+    int codePage, doubleByte;
+    LANGID language;
+    int32_t special;
+  } rows[] = {
+      {1252, 0, 0x0409, 0}, {1251, 0, 0x0419, 1}, {1253, 0, 0x0408, 1}, {874, 0, 0x041E, 1},
+      {1252, 0, 0x0809, 0}, {1251, 0, 0x0422, 0},  // Ukrainian is not on the list
+      {932, 1, 0x0411, 1},  {936, 1, 0x0409, 1},  {0, 0, 0x0407, 0},
+      {1252, 0, 0x0819, 1},  // Russian (Moldova): only the primary language counts
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.codePage) + " / " + std::to_string(row.language));
+    FakeSystem::codePage = row.codePage;
+    FakeSystem::doubleByte = row.doubleByte;
+    FakeSystem::language = row.language;
+    FakeSystem::languageReads = 0;
+    EXPECT_EQ(row.special, IsSpecialCodePageLocale());
+    EXPECT_EQ(row.doubleByte ? 0 : 1, FakeSystem::languageReads);  // double-byte answers first
+  }
+}
+
+TEST(SystemQueriesSeam, RestoresTheRealQueries) {
+  {
+    const orin::ScopedSystemQueries fake(FakeSystem::Queries());
+    EXPECT_NE(orin::RealSystemQueries().getVersion, orin::CurrentSystemQueries().getVersion);
+  }
+  EXPECT_EQ(orin::RealSystemQueries().getVersion, orin::CurrentSystemQueries().getVersion);
+  EXPECT_EQ(1, orin::RealSystemQueries().isDoubleByteCodePage(932));
+  EXPECT_EQ(0, orin::RealSystemQueries().isDoubleByteCodePage(1252));
+  EXPECT_EQ(0, orin::RealSystemQueries().isDoubleByteCodePage(0));
+  EXPECT_EQ(0, orin::RealSystemQueries().isDoubleByteCodePage(12345));
+}
+
+// The ctest entry names the locale it started this program under.
+TEST(SystemLocaleReal, MatchesTheLocaleThisProgramRunsUnder) {
+  const char* codePage = std::getenv("EXPECTED_ANSI_CODE_PAGE");
+  const char* special = std::getenv("EXPECTED_SPECIAL_LOCALE");
+  if (codePage == nullptr || special == nullptr) GTEST_SKIP() << "started without expectations";
+  ASSERT_EQ(static_cast<UINT>(std::atoi(codePage)), GetACP()) << "the locale did not take effect";
+  EXPECT_EQ(std::atoi(special), IsSpecialCodePageLocale());
+}
+
+class PresentedWindowsVersion : public ::testing::Test {
+ protected:
+  static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\base_sysprobe.exe";
+
+  void TearDown() override { ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+
+  static void Present(const char* version) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                               nullptr, &key, nullptr));
+    orin::UniqueRegistryKey owned(key);
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                               static_cast<DWORD>(strlen(version) + 1)));
+  }
+
+  // Runs the probe and returns its exit code, or -1.
+  static int RunProbe() {
+    std::string command = "\"" + testsupport::ExeDirectory() + "base_sysprobe.exe\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+      return -1;
+    }
+    orin::UniqueKernelHandle processHandle(process.hProcess);
+    orin::UniqueKernelHandle threadHandle(process.hThread);
+    if (::WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+      ::TerminateProcess(process.hProcess, 1);
+      return -1;
+    }
+    DWORD code = 0;
+    return ::GetExitCodeProcess(process.hProcess, &code) ? static_cast<int>(code) : -1;
+  }
+};
+
+TEST_F(PresentedWindowsVersion, NonNtSystemIsToldApart) {
+  Present("win98");
+  const int answer = RunProbe();
+  ASSERT_NE(-1, answer);
+  EXPECT_EQ(0, answer & 1) << "IsWindowsNT";
+  EXPECT_EQ(4, (answer >> 8) & 0xFF);
+  EXPECT_EQ(10, (answer >> 16) & 0xFF);
+  EXPECT_EQ(IsSpecialCodePageLocale(), (answer >> 1) & 1);
+}
+
+TEST_F(PresentedWindowsVersion, NtSystemIsToldApart) {
+  Present("winxp");
+  const int answer = RunProbe();
+  ASSERT_NE(-1, answer);
+  EXPECT_EQ(1, answer & 1) << "IsWindowsNT";
+  EXPECT_EQ(5, (answer >> 8) & 0xFF);
+  EXPECT_EQ(1, (answer >> 16) & 0xFF);
+  EXPECT_EQ(IsSpecialCodePageLocale(), (answer >> 1) & 1);  // the child shares our locale
+}
+
+TEST(SystemErrorText, DescribesTheLastErrorOrIsEmpty) {
+  const HANDLE file = ::CreateFileA("Z:\\no such folder\\no such file.txt", GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  ASSERT_EQ(INVALID_HANDLE_VALUE, file);
+  const DWORD code = ::GetLastError();
+  ASSERT_TRUE(code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) << code;
+  ::SetLastError(ERROR_FILE_NOT_FOUND);
+  const CPortableString text = GetLastErrorText();
+  char expected[512] = {};
+  ASSERT_NE(0u, ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                 ERROR_FILE_NOT_FOUND, 1024, expected, sizeof expected, nullptr));
+  EXPECT_STREQ(expected, text.Text());
+  EXPECT_GT(text.Length(), 0);
+
+  ::SetLastError(0x2FFFFFFF);  // no message exists for it
+  EXPECT_EQ(0, GetLastErrorText().Length());
+}
+
+TEST(SystemMemory, FiguresAreConsistent) {
+  const uint32_t total = GetTotalPhysicalMemory();
+  EXPECT_GT(total, 0u);
+  EXPECT_LE(GetAvailablePhysicalMemory(), total);
+  const double load = GetMemoryLoad();
+  EXPECT_GE(load, 0.0);
+  EXPECT_LE(load, 100.0);
+  EXPECT_EQ(load, static_cast<double>(static_cast<int>(load)));
+}
+
+TEST(SystemSleep, WaitsAboutTheTimeAsked) {
+  const DWORD start = ::GetTickCount();
+  SleepMilliseconds(60);
+  EXPECT_GE(::GetTickCount() - start, 40u);
+  SleepMilliseconds(0);
+}
+
+}  // namespace
