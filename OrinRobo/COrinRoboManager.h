@@ -37,6 +37,10 @@ class COrinRoboManager final : public IRoboManager2 {
   COrinRoboManager(const COrinRoboManager&) = delete;
   COrinRoboManager& operator=(const COrinRoboManager&) = delete;
 
+  // Loads one library found by Refresh and records it when it is usable and the newest of its
+  // name so far; the library is released again.
+  void CatalogueLibrary(const char* path);
+
   char* directory_ = nullptr;   // heap copy of the driver directory text, owned
   DriverCatalogue catalogue_;   // entries by value, in catalogue order
   ModuleList modules_;          // libraries kept for objects handed out

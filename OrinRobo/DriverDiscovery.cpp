@@ -1,0 +1,64 @@
+// Refresh: the catalogue of the driver libraries ("OR*.DLL") in the driver directory, one entry
+// per plug-in name, the newest version winning. Every library is loaded once and released again.
+#include <cstring>
+
+#include "ORINAPI_PORTABLE/CPortableFindFile.h"
+#include "ORINAPI_PORTABLE/CPortablePath.h"
+#include "OrinRobo/COrinRoboManager.h"
+#include "OrinRobo/CPortableString.h"
+#include "OrinRobo/DriverLibrary.h"
+#include "OrinRobo/InterfaceVersion.h"
+
+namespace {
+constexpr char kDriverPattern[] = "OR*.DLL";
+}  // namespace
+
+void ORIN_METHOD COrinRoboManager::Refresh() {
+  catalogue_.Clear();
+  CPortableFindFile* find = nullptr;
+  {
+    // The path object is needed only to start the enumeration.
+    CPortablePath directory(directory_ ? directory_ : "", PortablePathReadWrite);
+    find = directory.Find(kDriverPattern, 0, 0, 0, 0);
+  }
+  if (find == nullptr) return;
+  for (; find->IsValid(); find->Next()) {
+    CPortablePath* match = find->GetCurrentPath();
+    if (match != nullptr) CatalogueLibrary(match->GetText());
+  }
+  delete find;
+}
+
+void COrinRoboManager::CatalogueLibrary(const char* matchPath) {
+  // The enumeration's text changes as it advances; the entry keeps this copy.
+  const CPortableString path(matchPath);
+  DriverLibrary library;
+  if (!library.Load(path.Text())) return;
+
+  auto getName = library.Entry<ORIN_PFN_DriverGetPluginName>("ORIN_PLUGIN_GetPluginName");
+  auto getVersion = library.Entry<ORIN_PFN_DriverGetVersion>("ORIN_PLUGIN_GetVersion");
+  library.Announce();  // told even when the library is then passed over
+  const bool hasConfigure =
+      library.Entry<ORIN_PFN_ConfigureDriver>("orinrobodriver_configuredriver") != nullptr;
+  if (getName == nullptr || getVersion == nullptr || !library.HasInterfaceVersion()) return;
+  if (library.InterfaceVersion() > kHighestDriverInterfaceVersion) return;
+
+  const char* name = getName();
+  int found = -1;
+  if (name != nullptr) {
+    for (int i = 0; i < catalogue_.Count(); ++i) {
+      const char* entryName = catalogue_.At(i)->Name();
+      if (entryName != nullptr && std::strcmp(entryName, name) == 0) {
+        found = i;
+        break;
+      }
+    }
+  }
+  const uint32_t version = getVersion();
+  if (found >= 0 && version <= catalogue_.At(found)->Version()) return;
+
+  // Appending before removing gives the same order (the replaced entry was earlier), and when
+  // memory runs out the older version stays listed instead of the name vanishing.
+  const CRoboDriverInfo entry(name, version, hasConfigure ? 1 : 0, path.Text());
+  if (catalogue_.Append(entry) && found >= 0) catalogue_.RemoveAt(found);
+}

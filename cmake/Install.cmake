@@ -1,0 +1,48 @@
+# The release bundle, laid out by `cmake --install <build> [--prefix <folder>]`:
+#
+#   OrinRobo.dll              the plug-in a host application loads
+#   orinhost.exe              command-line host: catalogue, create, configure, firmware check
+#   drivers/                  sample robot drivers ORSAMPLE1/3/4/5.DLL (orinhost's default folder)
+#   Pickwell.exe              the robot station
+#   pickwell-send.exe         gives the station one command
+#   simulator/                robot-control library simulator VTROBOTS20.DLL and its INI file
+#   include/                  public headers (orinrobo/OrinRoboSdk.h for hosts and driver writers)
+#   samples/drivers/          source of the sample drivers, the template for a new driver
+#   docs/, README.md
+#
+# Without --prefix the bundle goes to <build>/dist.
+# CMake's own default (/usr/local, or C:/Program Files for a Windows target) makes no sense for
+# a cross-built bundle; it is replaced once, and a prefix chosen on purpose is kept.
+if(NOT ORIN_BUNDLE_PREFIX_CHECKED)
+  if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT OR CMAKE_INSTALL_PREFIX MATCHES "^(/usr/local|[A-Za-z]:/Program Files)")
+    set(CMAKE_INSTALL_PREFIX ${CMAKE_BINARY_DIR}/dist CACHE PATH "Where cmake --install lays out the bundle" FORCE)
+  endif()
+  set(ORIN_BUNDLE_PREFIX_CHECKED ON CACHE INTERNAL "")
+endif()
+
+install(TARGETS OrinRobo RUNTIME DESTINATION . LIBRARY DESTINATION .)
+if(TARGET orinhost)
+  install(TARGETS orinhost RUNTIME DESTINATION .)
+endif()
+foreach(driver ${ORIN_SAMPLE_DRIVERS})
+  install(TARGETS ${driver} RUNTIME DESTINATION drivers LIBRARY DESTINATION drivers)
+endforeach()
+
+if(TARGET Pickwell)
+  install(TARGETS Pickwell RUNTIME DESTINATION .)
+endif()
+if(TARGET pickwell_send)
+  install(TARGETS pickwell_send RUNTIME DESTINATION .)
+endif()
+if(TARGET vtrobots_sim)
+  install(TARGETS vtrobots_sim RUNTIME DESTINATION simulator LIBRARY DESTINATION simulator)
+  install(FILES ${CMAKE_SOURCE_DIR}/samples/vtrobots-sim/VTROBOTS20.INI DESTINATION simulator OPTIONAL)
+endif()
+
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/ DESTINATION include FILES_MATCHING PATTERN "*.h" PATTERN "*.def")
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/drivers/ DESTINATION samples/drivers
+        FILES_MATCHING PATTERN "*.cpp" PATTERN "*.h" PATTERN "*.md" PATTERN "CMakeLists.txt")
+if(EXISTS ${CMAKE_SOURCE_DIR}/docs)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION docs FILES_MATCHING PATTERN "*.md")
+endif()
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION . OPTIONAL)

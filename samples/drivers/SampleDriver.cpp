@@ -1,0 +1,376 @@
+// SampleDriver.cpp - a complete robot driver library, and the template for writing one.
+//
+// It drives a simulated autoloader: an input bin, one recorder drive and an output bin. Every
+// sample and test library is this one file built with different switches (see CMakeLists.txt):
+//
+//   SAMPLE_INTERFACE=n       driver interface version, 0..6; decides the object layouts
+//   SAMPLE_NAME="text"       plug-in name; SAMPLE_NAME_FROM_FILE takes it from the file name
+//                            instead ("ORALPHA_V3.DLL" is plug-in "ORALPHA", version 3)
+//   SAMPLE_VERSION=n         plug-in version (default 1)
+//   SAMPLE_CONFIGURE         export the first-generation orinrobodriver_configuredriver
+//   SAMPLE_FIRMWARE_CHECK    export orinrobodriver_firmwarecheck (always from version 4 on)
+//   SAMPLE_NULL_NAME         ORIN_PLUGIN_GetPluginName answers null
+//   SAMPLE_NO_GET_NAME, SAMPLE_NO_GET_VERSION, SAMPLE_NO_GET_INTERFACE, SAMPLE_NO_SET_INTERFACE
+//                            leave that entry point out
+//   SAMPLE_NO_CREATE         export no create entry point at all
+//   SAMPLE_CREATE_NULL       every create and firmware-check entry point answers null
+//   SAMPLE_REFUSE_LOAD       DllMain refuses to load
+//
+// Everything the library does is counted in shared memory (SampleDriverCounters.h).
+#include <orinrobo/OrinRoboSdk.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "SampleDriverCounters.h"
+
+#ifndef SAMPLE_INTERFACE
+#error "SAMPLE_INTERFACE must be defined"
+#endif
+#ifndef SAMPLE_VERSION
+#define SAMPLE_VERSION 1
+#endif
+#if SAMPLE_INTERFACE >= 4 && !defined(SAMPLE_FIRMWARE_CHECK)
+#define SAMPLE_FIRMWARE_CHECK 1
+#endif
+
+#define SAMPLE_EXPORT extern "C" __declspec(dllexport)
+
+// The library's own allocation functions: plain malloc and free, with no C++ exception support
+// behind them. The run-time's versions drag in a thread-local slot that is never given back, so a
+// host that loads and unloads drivers over and over would run out of slots.
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, size_t) noexcept { std::free(memory); }
+
+namespace {
+
+SampleCountersView g_view = {nullptr, nullptr};
+SampleDriverSlot* g_slot = nullptr;  // this library's counters; null when shared memory failed
+char g_fileKey[SAMPLE_KEY_SIZE];     // upper-case file name
+#if defined(SAMPLE_NAME_FROM_FILE)
+char g_pluginName[SAMPLE_KEY_SIZE];
+uint32_t g_pluginVersion = SAMPLE_VERSION;
+#endif
+
+void Count(LONG* counter) {
+  if (g_slot) InterlockedIncrement(counter);
+}
+#define COUNT(field) Count(g_slot ? &g_slot->field : nullptr)
+
+void NoteEntry(SampleEntry entry) {
+  if (g_slot == nullptr) return;
+  InterlockedIncrement(&g_slot->entryCalls[entry]);
+  if (g_slot->firstEntry == SAMPLE_ENTRY_NONE) g_slot->firstEntry = entry;
+}
+
+[[maybe_unused]] void NoteArguments(OrinArg first, OrinArg second) {
+  if (g_slot == nullptr) return;
+  g_slot->lastArg1 = static_cast<LONG>(first);
+  g_slot->lastArg2 = static_cast<LONG>(second);
+}
+
+// The library's own file name, upper-cased, and (for SAMPLE_NAME_FROM_FILE) name and version.
+void LearnFileName(HINSTANCE module) {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  const char* base = path;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '\\' || *p == '/') base = p + 1;
+  }
+  size_t n = 0;
+  for (; base[n] && n + 1 < sizeof g_fileKey; ++n) {
+    const char c = base[n];
+    g_fileKey[n] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  g_fileKey[n] = '\0';
+#if defined(SAMPLE_NAME_FROM_FILE)
+  // "ORNAME_V12.DLL": name "ORNAME", version 12; without "_V<digits>" the version stays.
+  size_t stem = 0;
+  while (g_fileKey[stem] && g_fileKey[stem] != '.') ++stem;
+  size_t nameEnd = stem;
+  for (size_t i = 0; i + 2 < stem; ++i) {
+    if (g_fileKey[i] != '_' || g_fileKey[i + 1] != 'V') continue;
+    uint32_t value = 0;
+    size_t j = i + 2;
+    while (j < stem && g_fileKey[j] >= '0' && g_fileKey[j] <= '9') {
+      value = value * 10 + static_cast<uint32_t>(g_fileKey[j] - '0');
+      ++j;
+    }
+    if (j == stem && j > i + 2) {
+      nameEnd = i;
+      g_pluginVersion = value;
+      break;
+    }
+  }
+  for (size_t i = 0; i < nameEnd; ++i) g_pluginName[i] = g_fileKey[i];
+  g_pluginName[nameEnd] = '\0';
+#endif
+}
+
+// ---------------------------------------------------------------------------------------------
+// The simulated robot. Operation results: 1 done, 0 refused (GetLastErrorCode says why).
+
+enum RobotError { kNoError = 0, kInputBinEmpty = 1, kDriveFull = 2, kDriveEmpty = 3 };
+
+#if SAMPLE_INTERFACE >= 4
+using DriverLayout = IRoboDriver;
+#elif SAMPLE_INTERFACE >= 2
+using DriverLayout = IRoboDriverV3;
+#else
+using DriverLayout = IRoboDriverV1;
+#endif
+
+class SampleRobot final : public DriverLayout {
+ public:
+  // inputDiscs 0 means a full bin of 25.
+  SampleRobot(uint32_t inputDiscs, uint32_t outputDiscs)
+      : input_(inputDiscs ? static_cast<int>(inputDiscs) : 25), output_(static_cast<int>(outputDiscs)) {
+    COUNT(driversCreated);
+  }
+  ~SampleRobot() { COUNT(driversDestroyed); }
+  ORIN_DELETING_DESTRUCTOR(SampleRobot)
+
+  int ORIN_METHOD Initialize() override {
+    Op(1);
+    error_ = kNoError;
+    return 1;
+  }
+  int ORIN_METHOD Shutdown() override {
+    Op(2);
+    return 1;
+  }
+  int ORIN_METHOD LoadDisc() override {
+    Op(3);
+    if (driveLoaded_) return Fail(kDriveFull);
+    if (input_ == 0) return Fail(kInputBinEmpty);
+    --input_;
+    driveLoaded_ = true;
+    return 1;
+  }
+  int ORIN_METHOD UnloadDisc() override {
+    Op(4);
+    if (!driveLoaded_) return Fail(kDriveEmpty);
+    driveLoaded_ = false;
+    ++output_;
+    return 1;
+  }
+  // Bit 0: a disc is in the drive; bit 1: the input bin is empty.
+  int ORIN_METHOD QueryStatus() override {
+    Op(5);
+    return (driveLoaded_ ? 1 : 0) | (input_ == 0 ? 2 : 0);
+  }
+  int ORIN_METHOD Reset() override {
+    Op(6);
+    error_ = kNoError;
+    return 1;
+  }
+  int ORIN_METHOD Park() override {
+    Op(7);
+    return 1;
+  }
+  int ORIN_METHOD SelfTest() override {
+    Op(8);
+    return 1;
+  }
+#if SAMPLE_INTERFACE >= 2
+  int ORIN_METHOD GetBinCount() override {  // discs left in the input bin
+    Op(10);
+    return input_;
+  }
+#endif
+#if SAMPLE_INTERFACE >= 4
+  int ORIN_METHOD GetLastErrorCode() override {
+    Op(11);
+    return error_;
+  }
+  int ORIN_METHOD Abort() override {
+    Op(12);
+    return 1;
+  }
+#endif
+
+ private:
+  static void Op(int position) { COUNT(driverOps[position]); }
+  int Fail(RobotError error) {
+    error_ = error;
+    return 0;
+  }
+
+  int input_;
+  int output_;
+  bool driveLoaded_ = false;
+  int error_ = kNoError;
+};
+
+#if defined(SAMPLE_FIRMWARE_CHECK)
+#if SAMPLE_INTERFACE >= 5
+using CheckLayout = IRoboFirmwareCheck;
+#else
+using CheckLayout = IRoboFirmwareCheckV4;
+#endif
+
+// The simulated robot runs firmware 1.20 and needs at least 1.10 in the recorder. Drives are
+// numbered 0..3.
+class SampleFirmwareCheck final : public CheckLayout {
+ public:
+  SampleFirmwareCheck() { COUNT(checksCreated); }
+  ~SampleFirmwareCheck() { COUNT(checksDestroyed); }
+  ORIN_DELETING_DESTRUCTOR(SampleFirmwareCheck)
+
+  int ORIN_METHOD GetFirmwareVersion() override {
+    COUNT(checkOps[1]);
+    return 0x0120;
+  }
+  bool ORIN_METHOD IsDriveSupported(OrinArg drive) override {
+    COUNT(checkOps[2]);
+    return drive < 4;
+  }
+  bool ORIN_METHOD IsFirmwareSupported(OrinArg firmware) override {
+    COUNT(checkOps[3]);
+    return firmware >= kRequiredFirmware;
+  }
+#if SAMPLE_INTERFACE >= 5
+  int ORIN_METHOD GetRequiredFirmware() override {
+    COUNT(checkOps[5]);
+    return kRequiredFirmware;
+  }
+#endif
+
+ private:
+  static constexpr int kRequiredFirmware = 0x0110;
+};
+#endif
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Load entry: find this process's counters; refuse to load when built to.
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    LearnFileName(module);
+    g_view = SampleCountersOpen();
+    g_slot = SampleCountersSlot(g_view.counters, g_fileKey, 1);
+    if (g_slot) {
+      g_slot->firstEntry = SAMPLE_ENTRY_NONE;
+      InterlockedIncrement(&g_slot->attaches);
+    }
+#if defined(SAMPLE_REFUSE_LOAD)
+    COUNT(refusedAttaches);
+    g_slot = nullptr;
+    SampleCountersClose(&g_view);
+    return FALSE;
+#endif
+    if (g_slot) InterlockedIncrement(&g_view.counters->totalAttaches);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    if (g_slot) {
+      InterlockedIncrement(&g_slot->detaches);
+      InterlockedIncrement(&g_view.counters->totalDetaches);
+    }
+    g_slot = nullptr;
+    SampleCountersClose(&g_view);
+  }
+  return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Plug-in entry points.
+
+#if !defined(SAMPLE_NO_GET_NAME)
+SAMPLE_EXPORT const char* ORIN_CDECL ORIN_PLUGIN_GetPluginName(void) {
+  NoteEntry(SAMPLE_ENTRY_GET_NAME);
+#if defined(SAMPLE_NULL_NAME)
+  return nullptr;
+#elif defined(SAMPLE_NAME_FROM_FILE)
+  return g_pluginName;
+#else
+  return SAMPLE_NAME;
+#endif
+}
+#endif
+
+#if !defined(SAMPLE_NO_GET_VERSION)
+SAMPLE_EXPORT uint32_t ORIN_CDECL ORIN_PLUGIN_GetVersion(void) {
+  NoteEntry(SAMPLE_ENTRY_GET_VERSION);
+#if defined(SAMPLE_NAME_FROM_FILE)
+  return g_pluginVersion;
+#else
+  return SAMPLE_VERSION;
+#endif
+}
+#endif
+
+#if !defined(SAMPLE_NO_GET_INTERFACE)
+SAMPLE_EXPORT uint32_t ORIN_CDECL ORIN_PLUGIN_GetInterfaceVersion(void) {
+  NoteEntry(SAMPLE_ENTRY_GET_INTERFACE);
+  return SAMPLE_INTERFACE;
+}
+#endif
+
+#if !defined(SAMPLE_NO_SET_INTERFACE)
+// The manager's version; a driver serving several manager generations would adapt to it here.
+SAMPLE_EXPORT void ORIN_CDECL ORIN_PLUGIN_SetInterfaceVersion(uint32_t version) {
+  NoteEntry(SAMPLE_ENTRY_SET_INTERFACE);
+  if (g_slot) g_slot->lastAnnouncedVersion = static_cast<LONG>(version);
+}
+#endif
+
+#if defined(SAMPLE_CONFIGURE)
+// A real driver would show its settings dialog, owned by the window the host passes.
+SAMPLE_EXPORT int ORIN_CDECL orinrobodriver_configuredriver(OrinArg parentWindow) {
+  NoteEntry(SAMPLE_ENTRY_CONFIGURE);
+  NoteArguments(parentWindow, 0);
+  return 1;
+}
+#endif
+
+#if !defined(SAMPLE_NO_CREATE)
+// Argument: discs in the input bin (0: a full bin of 25).
+SAMPLE_EXPORT DriverLayout* ORIN_CDECL orinrobodriver_createdriver(OrinArg inputDiscs) {
+  NoteEntry(SAMPLE_ENTRY_CREATE);
+  NoteArguments(inputDiscs, 0);
+#if defined(SAMPLE_CREATE_NULL)
+  return nullptr;
+#else
+  return new (std::nothrow) SampleRobot(inputDiscs, 0);
+#endif
+}
+
+#if SAMPLE_INTERFACE >= 4
+// Arguments: discs in the input bin (0: 25) and discs already in the output bin.
+SAMPLE_EXPORT IRoboDriver* ORIN_CDECL orinrobodriverV2_createdriver(OrinArg inputDiscs,
+                                                                     OrinArg outputDiscs) {
+  NoteEntry(SAMPLE_ENTRY_CREATE_V2);
+  NoteArguments(inputDiscs, outputDiscs);
+#if defined(SAMPLE_CREATE_NULL)
+  return nullptr;
+#else
+  return new (std::nothrow) SampleRobot(inputDiscs, outputDiscs);
+#endif
+}
+#endif
+#endif
+
+#if SAMPLE_INTERFACE >= 4 && !defined(SAMPLE_NO_CREATE)
+// Answers how many settings it took over: the two arguments added, so a host can see that both
+// arrived unchanged.
+SAMPLE_EXPORT int ORIN_CDECL orinrobodriverV2_configuredriver(OrinArg first, OrinArg second) {
+  NoteEntry(SAMPLE_ENTRY_CONFIGURE_V2);
+  NoteArguments(first, second);
+  return static_cast<int>(first + second);
+}
+#endif
+
+#if defined(SAMPLE_FIRMWARE_CHECK) && !defined(SAMPLE_NO_CREATE)
+SAMPLE_EXPORT IRoboFirmwareCheckV4* ORIN_CDECL orinrobodriver_firmwarecheck(OrinArg drive) {
+  NoteEntry(SAMPLE_ENTRY_FIRMWARE_CHECK);
+  NoteArguments(drive, 0);
+#if defined(SAMPLE_CREATE_NULL)
+  return nullptr;
+#else
+  return new (std::nothrow) SampleFirmwareCheck();
+#endif
+}
+#endif

@@ -1,0 +1,148 @@
+// OrinRobo.dll and the sample drivers, read as PE files: the plug-in exports exactly its eight
+// names, undecorated, and every binary imports system libraries only.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace {
+
+// Export names and imported library names of one PE image held in memory as the file's bytes.
+class PeImage {
+ public:
+  explicit PeImage(std::string bytes) : bytes_(std::move(bytes)) { Parse(); }
+  bool Valid() const { return valid_; }
+  const std::vector<std::string>& Exports() const { return exports_; }
+  const std::vector<std::string>& Imports() const { return imports_; }
+
+ private:
+  template <class T>
+  const T* At(size_t offset) const {
+    if (offset > bytes_.size() || bytes_.size() - offset < sizeof(T)) return nullptr;
+    return reinterpret_cast<const T*>(bytes_.data() + offset);
+  }
+  // A file offset for a relative virtual address, through the section table; 0 when none.
+  size_t FileOffset(DWORD rva) const {
+    for (const IMAGE_SECTION_HEADER* s : sections_) {
+      const DWORD size = std::max(s->Misc.VirtualSize, s->SizeOfRawData);
+      if (rva >= s->VirtualAddress && rva < s->VirtualAddress + size) {
+        return rva - s->VirtualAddress + s->PointerToRawData;
+      }
+    }
+    return 0;
+  }
+  std::string TextAt(DWORD rva) const {
+    const size_t offset = FileOffset(rva);
+    if (offset == 0 || offset >= bytes_.size()) return std::string();
+    const size_t end = bytes_.find('\0', offset);
+    return bytes_.substr(offset, end == std::string::npos ? std::string::npos : end - offset);
+  }
+
+  void Parse() {
+    const auto* dos = At<IMAGE_DOS_HEADER>(0);
+    if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) return;
+    const auto* nt = At<IMAGE_NT_HEADERS32>(static_cast<size_t>(dos->e_lfanew));
+    if (!nt || nt->Signature != IMAGE_NT_SIGNATURE) return;
+    size_t section = static_cast<size_t>(dos->e_lfanew) + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+                     nt->FileHeader.SizeOfOptionalHeader;
+    for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, section += sizeof(IMAGE_SECTION_HEADER)) {
+      const auto* header = At<IMAGE_SECTION_HEADER>(section);
+      if (!header) return;
+      sections_.push_back(header);
+    }
+    const IMAGE_DATA_DIRECTORY& exportDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (exportDir.VirtualAddress) {
+      const auto* exports = At<IMAGE_EXPORT_DIRECTORY>(FileOffset(exportDir.VirtualAddress));
+      if (!exports) return;
+      const size_t names = FileOffset(exports->AddressOfNames);
+      for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+        const auto* rva = At<DWORD>(names + i * sizeof(DWORD));
+        if (!rva) return;
+        exports_.push_back(TextAt(*rva));
+      }
+      exportCount_ = exports->NumberOfFunctions;
+    }
+    const IMAGE_DATA_DIRECTORY& importDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (importDir.VirtualAddress) {
+      size_t offset = FileOffset(importDir.VirtualAddress);
+      for (;; offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        const auto* import = At<IMAGE_IMPORT_DESCRIPTOR>(offset);
+        if (!import) return;
+        if (import->Name == 0) break;
+        imports_.push_back(TextAt(import->Name));
+      }
+    }
+    valid_ = exportCount_ == exports_.size();
+  }
+
+  std::string bytes_;
+  std::vector<const IMAGE_SECTION_HEADER*> sections_;
+  std::vector<std::string> exports_;
+  std::vector<std::string> imports_;
+  size_t exportCount_ = 0;
+  bool valid_ = false;
+};
+
+std::string SystemDirectory() {
+  char path[MAX_PATH];
+  const UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+  return std::string(path, length) + "\\";
+}
+
+void ExpectSystemImportsOnly(const std::string& file) {
+  SCOPED_TRACE(file);
+  PeImage image(testsupport::ReadWholeFile(file));
+  ASSERT_TRUE(image.Valid());
+  EXPECT_FALSE(image.Imports().empty());
+  for (const std::string& name : image.Imports()) {
+    SCOPED_TRACE(name);
+    // A system library lies in the system folder, and no copy was shipped beside the binary.
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((SystemDirectory() + name).c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              ::GetFileAttributesA((testsupport::ExeDirectory() + name).c_str()));
+    std::string lower = name;
+    for (char& c : lower) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+    for (const char* runtime : {"libstdc++", "libgcc", "libwinpthread", "msvcp", "vcruntime"}) {
+      EXPECT_EQ(std::string::npos, lower.find(runtime));
+    }
+  }
+}
+
+}  // namespace
+
+TEST(PluginImage, ExportsExactlyTheEightUndecoratedNames) {
+  PeImage image(testsupport::ReadWholeFile(testsupport::ExeDirectory() + "OrinRobo.dll"));
+  ASSERT_TRUE(image.Valid());
+  std::set<std::string> exports(image.Exports().begin(), image.Exports().end());
+  const std::set<std::string> expected = {
+      "ORIN_PLUGIN_GetVersion",          "ORIN_PLUGIN_GetInterfaceVersion",
+      "ORIN_PLUGIN_SetInterfaceVersion", "ORIN_PLUGIN_GetPluginType",
+      "ORIN_PLUGIN_GetPluginName",       "ORIN_PLUGIN_SetVendorInformations",
+      "CreateOrinRoboManager",           "ReleaseOrinRoboManager"};
+  EXPECT_EQ(expected, exports);
+  EXPECT_EQ(8u, image.Exports().size());
+}
+
+TEST(PluginImage, PluginAndSampleDriversImportSystemLibrariesOnly) {
+  ExpectSystemImportsOnly(testsupport::ExeDirectory() + "OrinRobo.dll");
+  for (const char* driver : {"ORSAMPLE1.DLL", "ORSAMPLE3.DLL", "ORSAMPLE4.DLL", "ORSAMPLE5.DLL"}) {
+    ExpectSystemImportsOnly(testsupport::ExeDirectory() + "drivers\\" + driver);
+  }
+}
+
+TEST(PluginImage, ReaderRejectsWhatIsNoImage) {
+  EXPECT_FALSE(PeImage("").Valid());
+  EXPECT_FALSE(PeImage("MZ").Valid());
+  std::string cut = testsupport::ReadWholeFile(testsupport::ExeDirectory() + "OrinRobo.dll");
+  cut.resize(200);
+  EXPECT_FALSE(PeImage(cut).Valid());
+}

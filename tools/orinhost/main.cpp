@@ -1,0 +1,63 @@
+// orinhost: a command-line host for OrinRobo.dll, for driver writers and integrators. It loads the
+// plug-in as a host application does, shows the catalogue of a driver folder, and creates,
+// configures and firmware-checks drivers through the manager.
+#include <cstdio>
+#include <string>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "Commands.h"
+#include "Options.h"
+#include "PluginHost.h"
+
+namespace {
+std::string ExeFolder() {
+  char path[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length < MAX_PATH ? length : 0);
+  const size_t slash = folder.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  std::string error;
+  if (!ParseOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "orinhost: %s (orinhost help shows the usage)\n", error.c_str());
+    return kExitUsage;
+  }
+  if (options.command == "help") {
+    PrintUsage();
+    return kExitOk;
+  }
+  if (options.plugin.empty()) options.plugin = ExeFolder() + "OrinRobo.dll";
+  if (options.directory.empty()) options.directory = ExeFolder() + "drivers";
+
+  PluginHost host;
+  if (!host.Load(options.plugin)) {
+    std::fprintf(stderr, "orinhost: %s\n", host.Error().c_str());
+    return kExitPlugin;
+  }
+  if (options.hostVersion >= 0) host.SetInterfaceVersion(static_cast<unsigned>(options.hostVersion));
+  IRoboManager2* manager = host.OpenManager(options.directory);
+  if (manager == nullptr) {
+    std::fprintf(stderr, "orinhost: the plug-in made no manager\n");
+    return kExitManager;
+  }
+  if (options.command == "info") return RunInfo(host, manager, options);
+  if (options.command == "list") return RunList(host, manager, options);
+
+  IRoboDriverInfo* entry = options.index >= 0 ? manager->GetDriverInfo(static_cast<unsigned>(options.index))
+                                              : manager->FindDriver(options.driver.c_str());
+  if (entry->GetDriverPath() == nullptr) {
+    std::fprintf(stderr, "orinhost: no driver '%s' in %s\n",
+                 options.index >= 0 ? std::to_string(options.index).c_str() : options.driver.c_str(),
+                 options.directory.c_str());
+    return kExitNotFound;
+  }
+  if (options.command == "create") return RunCreate(manager, entry, options);
+  if (options.command == "configure") return RunConfigure(manager, entry, options);
+  return RunFirmwareCheck(manager, entry, options);
+}
