@@ -7,6 +7,11 @@ export WINEPREFIX="${ORIN_WINEPREFIX:-$orin_build_dir/wineprefix}"
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine spells Windows file names in the Unix locale's character set: without a UTF-8 locale
+# (a bare root has none set) names outside ASCII cannot be created at all.
+if [ -z "${LC_ALL:-}" ] && { [ -z "${LANG:-}" ] || [ "$LANG" = C ] || [ "$LANG" = POSIX ]; }; then
+  export LANG=C.UTF-8
+fi
 
 orin_started_pids=()
 

@@ -6,5 +6,10 @@ set -u
 : "${WINEARCH:=win32}"
 : "${WINEDEBUG:=-all}"
 : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
+# Wine spells Windows file names in the Unix locale's character set: without a UTF-8 locale
+# (a bare root has none set) names outside ASCII cannot be created at all.
+if [ -z "${LC_ALL:-}" ] && { [ -z "${LANG:-}" ] || [ "$LANG" = C ] || [ "$LANG" = POSIX ]; }; then
+  export LANG=C.UTF-8
+fi
 export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES
 exec wine "$@"
