@@ -54,6 +54,7 @@ void CPortableString::Reserve(int n) {
 
 // Copies length bytes (cut to what the buffer can hold if growth failed) and sets the length.
 void CPortableString::CopyBytes(const char* text, int length) {
+  if (length < 0) length = 0;
   Reserve(length);
   if (length > capacity_ - 2) length = capacity_ - 2;
   if (length > 0) std::memmove(data_, text, length);

@@ -1,19 +1,4 @@
-# Cross-compiles 32-bit Windows binaries with the Debian MinGW-w64 "posix" compilers.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles 32-bit Windows binaries (the release flavour) with Debian's MinGW-w64 compilers.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(ORIN_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${ORIN_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ORIN_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${ORIN_MINGW_PREFIX}-windres)
-set(CMAKE_AR           ${ORIN_MINGW_PREFIX}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB       ${ORIN_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${ORIN_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Every test binary runs under Wine; the wrapper picks the prefix and display.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

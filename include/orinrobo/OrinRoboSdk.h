@@ -1,32 +1,42 @@
 // OrinRoboSdk.h - the binary contract between a host application, OrinRobo.dll and the robot
 // driver libraries ("OR*.DLL") it loads. Hosts and driver writers compile against this header
-// alone, with MSVC or MinGW-w64 g++, for 32-bit Windows.
+// alone, with MSVC or MinGW-w64 g++, for 32-bit Windows (the release flavour) or for 64-bit
+// Windows (x64, for 64-bit hosts; a 64-bit host loads the 64-bit OrinRobo.dll and 64-bit drivers).
 //
 // Layout rules (the same under both compilers):
 //   - every interface is a plain class whose only data is the vtable pointer at offset 0;
-//   - one vtable slot per operation, in declaration order, __thiscall;
+//   - one vtable slot per operation, in declaration order; __thiscall on 32-bit Windows, the one
+//     x64 calling convention on 64-bit Windows (this in the first argument register);
 //   - the destructor takes ONE slot, at the position where it is declared, holding MSVC's
-//     "scalar deleting destructor":  void* __thiscall (unsigned flags); flags bit 0 = free memory.
+//     "scalar deleting destructor":  void* (unsigned flags); flags bit 0 = free memory.
+//   - operation arguments and results that are 32-bit (OrinArg, versions, counts) stay 32-bit in
+//     both flavours; pointers are pointer-sized.
 //
 // Destroying an object that crossed the boundary: call OrinDestroy(object). It runs the object's
 // own destructor slot with flag 1, so the module that allocated the object also frees it. Never
 // call delete or free() on such an object from another module.
 //
-// Implementing an interface with g++: g++ would give a C++ destructor two slots, so under g++ the
-// slot is an ordinary virtual function, DeletingDestructor(unsigned). Put
-// ORIN_DELETING_DESTRUCTOR(YourClass) in the class body; it expands to nothing under MSVC, where
-// the interface declares a real virtual destructor instead.
+// Implementing an interface with g++: g++ would give a C++ destructor two slots (in both
+// flavours), so under g++ the slot is an ordinary virtual function, DeletingDestructor(unsigned).
+// Put ORIN_DELETING_DESTRUCTOR(YourClass) in the class body; it expands to nothing under MSVC,
+// where the interface declares a real virtual destructor instead.
 #ifndef ORINROBO_SDK_H
 #define ORINROBO_SDK_H
 
 #include <stdint.h>
 
-#if defined(_MSC_VER)
+// __thiscall and __cdecl exist on 32-bit x86 only; x64 has a single calling convention, and both
+// compilers ignore or refuse the keywords there.
+#if defined(_M_X64) || defined(__x86_64__)
+#define ORIN_METHOD
+#define ORIN_CDECL
+#elif defined(_MSC_VER)
 #define ORIN_METHOD __thiscall
+#define ORIN_CDECL __cdecl
 #else
 #define ORIN_METHOD __attribute__((thiscall))
-#endif
 #define ORIN_CDECL __cdecl
+#endif
 
 // 32-bit argument that the manager passes from the host to a driver unchanged.
 typedef uint32_t OrinArg;

@@ -1,6 +1,7 @@
 // VTRobots.h - the calls of the robot-control library "VTROBOTS20.DLL" that the robot station
 // makes. Every function is __stdcall and exported under its plain, undecorated name; programs
-// link through the import library built from VTROBOTS20.def.
+// link through the import library built from VTROBOTS20.def. The library is a 32-bit library;
+// a 64-bit build (x64 has one calling convention, so __stdcall vanishes) serves tests only.
 //
 // Buffers belong to the caller. A library writes no more than the sizes stated here: text
 // buffers of VT_ROBOTS_TEXT_SIZE bytes (always zero-terminated), tables of VT_ROBOTS_MAX_ROBOTS
@@ -10,7 +11,7 @@
 
 #include <stdint.h>
 
-#if defined(_MSC_VER) || defined(__MINGW32__)
+#if (defined(_MSC_VER) || defined(__MINGW32__)) && !defined(_M_X64) && !defined(__x86_64__)
 #define VT_ROBOTS_CALL __stdcall
 #else
 #define VT_ROBOTS_CALL

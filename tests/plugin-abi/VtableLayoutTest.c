@@ -1,12 +1,16 @@
 /* Drives OrinRobo.dll and a sample driver through raw vtable slots, the way a host built with
- * another compiler sees them: slot numbers are positions from 0, every call is thiscall, and
- * destructors are the one scalar-deleting slot taking flag 1. Fails if any slot moves. */
+ * another compiler sees them: slot numbers are positions from 0, every call is thiscall (the x64
+ * convention in the 64-bit flavour), and destructors are the one scalar-deleting slot taking flag 1. Fails if any slot moves. */
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
 
+#if defined(__x86_64__)
+#define THISCALL /* x64: one calling convention, this in the first argument register */
+#else
 #define THISCALL __attribute__((thiscall))
+#endif
 
 typedef int(THISCALL* IntOp)(void* self);
 typedef unsigned(THISCALL* UnsignedOp)(void* self);
