@@ -2,8 +2,9 @@
 # Shows the robot station at work beside the robot simulator: starts Pickwell.exe, loads and
 # unloads a disc with pickwell-send, prints the outcomes and the simulator's call log, and closes
 # the station (which parks the robot). Run it with the Wine environment already sourced:
-#   source scripts/wine-env.sh build && orin_start_services && bash scripts/demo-station.sh build
+#   source scripts/wine-env.sh build/win32 && orin_start_services && bash scripts/demo-station.sh build/win32
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:?usage: demo-station.sh <build-dir>}" && pwd)
 bin="$build/bin"
 for f in "$bin/Pickwell.exe" "$bin/pickwell-send.exe" "$bin/vtrobots-sim/VTROBOTS20.DLL"; do
@@ -26,10 +27,10 @@ UnloadMs=800
 File=vtrobots-sim.log
 INI
 
-send() { wine "$bin/pickwell-send.exe" "$@" | tr -d '\r'; }
+send() { "$root/scripts/wine-run.sh" "$bin/pickwell-send.exe" "$@" | tr -d '\r'; }
 
 echo "== starting Pickwell.exe beside the simulator in $demo"
-wine "$demo/Pickwell.exe" &
+"$root/scripts/wine-run.sh" "$demo/Pickwell.exe" &
 station_pid=$!
 for _ in $(seq 1 200); do
   grep -q 'EnumDrives =' "$demo/vtrobots-sim.log" 2>/dev/null && break

@@ -2,10 +2,10 @@
 # Takes the station's screenshots for the documentation: the main window after its robot check
 # and the About window, under the Xvfb display of scripts/wine-env.sh, with ImageMagick's
 # `import`. Writes docs/station-main.png and docs/station-about.png.
-#   bash scripts/screenshots.sh [build-dir]
+#   bash scripts/screenshots.sh [build-dir]   (default build/win32, the flavour that ships the station)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build}" && pwd)
+build=$(cd "${1:-$root/build/win32}" && pwd)
 bin="$build/bin"
 for f in Pickwell.exe station_ui_probe.exe pickwell-send.exe vtrobots-sim/VTROBOTS20.DLL; do
   [ -f "$bin/$f" ] || { echo "screenshots: $bin/$f is missing; build first" >&2; exit 1; }
@@ -16,7 +16,7 @@ done
 export ORIN_WINEPREFIX="$build/wineprefix-screenshots"
 source "$root/scripts/wine-env.sh" "$build"
 orin_start_services
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+"$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 shots="$build/screenshots"
 rm -rf "$shots"
@@ -31,16 +31,16 @@ grab() {  # grab <window title> <output>
   import -window "$id" "$2"
 }
 
-wine "$shots/Pickwell.exe" &
+"$root/scripts/wine-run.sh" "$shots/Pickwell.exe" &
 station_pid=$!
 trap 'kill $station_pid 2>/dev/null || true; orin_stop_services' EXIT
-wine "$bin/station_ui_probe.exe" wait-name 20000
+"$root/scripts/wine-run.sh" "$bin/station_ui_probe.exe" wait-name 20000
 sleep 1  # let the busy animation stop and the window repaint
 grab "Kelvora 2.2" "$root/docs/station-main.png"
-wine "$bin/station_ui_probe.exe" about
+"$root/scripts/wine-run.sh" "$bin/station_ui_probe.exe" about
 sleep 1
 grab "About" "$root/docs/station-about.png"
-wine "$bin/station_ui_probe.exe" close-about
-wine "$bin/pickwell-send.exe" close --timeout 30 >/dev/null
+"$root/scripts/wine-run.sh" "$bin/station_ui_probe.exe" close-about
+"$root/scripts/wine-run.sh" "$bin/pickwell-send.exe" close --timeout 30 >/dev/null
 wait "$station_pid" || true
 echo "screenshots: wrote docs/station-main.png and docs/station-about.png"

@@ -1,11 +1,48 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, and runs every test under Wine. Extra arguments go to ctest.
+# Sets up the machine, builds both flavours, and runs every test under Wine: the 64-bit suite on
+# every machine, the 32-bit suite wherever the kernel runs 32-bit code. Extra arguments go to
+# ctest. Prints which flavours ran, at the start and again beside the summary.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="${ORIN_BUILD_DIR:-$root/build}"
-bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh"
-source "$root/scripts/wine-env.sh" "$build"
-orin_start_services
-cd "$build"
-ctest --output-on-failure --timeout 600 -j 2 "$@"
+source "$(dirname "$0")/flavours.sh"
+bash "$orin_root/scripts/setup.sh"
+orin_probe_32bit
+echo "$orin_32bit_line"
+bash "$orin_root/scripts/build.sh"
+
+flavours=(win64)
+[ "$orin_32bit_runs" = 1 ] && flavours=(win32 win64)
+
+passed=0 failed=0 status=0 summary=()
+for flavour in "${flavours[@]}"; do
+  log=$(orin_flavour_dir "$flavour")/ctest-summary.log
+  echo
+  echo "=== $flavour suite ==="
+  # Each flavour gets its own prefix, server and display, stopped when the subshell ends.
+  set +e
+  (
+    source "$orin_root/scripts/wine-env.sh" "$(orin_flavour_dir "$flavour")"
+    orin_start_services
+    cd "$orin_build_dir"
+    ctest --output-on-failure --timeout 600 -j 2 "$@"
+  ) | tee "$log"
+  rc=${PIPESTATUS[0]}
+  set -e
+  [ "$rc" = 0 ] || status=1
+  # "100% tests passed, 0 tests failed out of 31"
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+  if [ -n "$line" ]; then
+    f=$(echo "$line" | sed -E 's/.*passed, ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
+    n=$(echo "$line" | sed -E 's/.*failed out of ([0-9]+).*/\1/')
+    passed=$((passed + n - f)) failed=$((failed + f))
+    summary+=("$flavour: $((n - f)) passed, $f failed")
+  else
+    summary+=("$flavour: no summary (ctest exited $rc)")
+    status=1
+  fi
+done
+
+echo
+for line in "${summary[@]}"; do echo "$line"; done
+echo "$orin_32bit_line"
+echo "total: $passed passed, $failed failed"
+exit "$status"

@@ -1,10 +1,29 @@
-# Sourced by the build and test scripts: a private Wine prefix, a persistent wineserver and,
-# for the window tests, an Xvfb display of our own. Only processes started here are stopped.
-# Usage: source scripts/wine-env.sh <build-dir>
+# Sourced by the build, test and demo scripts: a private Wine prefix for one build flavour, a
+# persistent wineserver and, for the window tests, an Xvfb display of our own. Only processes
+# started here are stopped.
+# Usage: source scripts/wine-env.sh <flavour build dir>   (build/win32 or build/win64)
+#
+# Each flavour has its own prefix inside its build folder: win32 for the 32-bit flavour, win64
+# for the 64-bit one. The win64 prefix is made with the 64-bit loader and server alone, so it
+# can be created on a kernel that runs no 32-bit code.
 
 orin_build_dir=$(cd "$1" && pwd)
+orin_flavour=$(sed -n 's/^ORIN_FLAVOUR:INTERNAL=//p' "$orin_build_dir/CMakeCache.txt" 2>/dev/null)
+[ -n "$orin_flavour" ] || orin_flavour=$(basename "$orin_build_dir")
+case "$orin_flavour" in
+  win64) export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 ;;
+  *) export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine ;;
+esac
 export WINEPREFIX="${ORIN_WINEPREFIX:-$orin_build_dir/wineprefix}"
-export WINEARCH=win32
+# One server binary serves both flavours; call it directly, not through a wrapper that may pick
+# a 32-bit one.
+if [ -x /usr/lib/wine/wineserver64 ]; then
+  export WINESERVER=/usr/lib/wine/wineserver64
+elif [ -x /usr/lib/wine/wineserver32 ]; then
+  export WINESERVER=/usr/lib/wine/wineserver32
+else
+  export WINESERVER=wineserver
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine spells Windows file names in the Unix locale's character set: without a UTF-8 locale
@@ -19,7 +38,7 @@ orin_stop_services() {
   local pid
   # The wineserver we started with -p lingers on purpose; ask it to go.
   if [ -n "${orin_started_wineserver:-}" ]; then
-    WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
+    "$WINESERVER" -k >/dev/null 2>&1 || true
   fi
   for pid in "${orin_started_pids[@]:-}"; do
     [ -n "$pid" ] && kill "$pid" >/dev/null 2>&1 || true
@@ -57,12 +76,12 @@ orin_start_services() {
   fi
   mkdir -p "$WINEPREFIX"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "wine-env: creating Wine prefix $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    echo "wine-env: creating $WINEARCH Wine prefix $WINEPREFIX"
+    "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
   fi
-  wineserver -p >/dev/null 2>&1 &
+  "$WINESERVER" -p >/dev/null 2>&1 &
   orin_started_wineserver=1
-  wineboot >/dev/null 2>&1 || true
+  "$WINELOADER" wineboot >/dev/null 2>&1 || true
 }
 
 trap orin_stop_services EXIT

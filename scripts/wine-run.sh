@@ -1,9 +1,26 @@
 #!/usr/bin/env bash
-# Runs one Windows program under 32-bit Wine; CTest uses it as the cross-compiling emulator.
-# The prefix and display come from scripts/wine-env.sh when it was sourced before.
+# Runs one Windows program under Wine; CTest uses it as the cross-compiling emulator. The loader
+# follows the program's machine type (32-bit or 64-bit); the prefix and display come from
+# scripts/wine-env.sh when it was sourced before.
 set -u
-: "${WINEPREFIX:=${ORIN_WINEPREFIX:-$HOME/.orin-wine}}"
-: "${WINEARCH:=win32}"
+program="${1:?usage: wine-run.sh PROGRAM [ARGS...]}"
+
+# Machine field of the PE header: 0x8664 for x86-64, 0x14c for i386.
+pe_machine() {
+  local offset
+  offset=$(od -An -t u4 -j 60 -N 4 "$1" 2>/dev/null | tr -d ' ') || return 1
+  [ -n "$offset" ] || return 1
+  od -An -t x2 -j $((offset + 4)) -N 2 "$1" 2>/dev/null | tr -d ' '
+}
+
+if [ "$(pe_machine "$program")" = 8664 ]; then
+  WINELOADER=/usr/lib/wine/wine64
+  : "${WINEARCH:=win64}"
+else
+  WINELOADER=/usr/lib/wine/wine
+  : "${WINEARCH:=win32}"
+fi
+: "${WINEPREFIX:=${ORIN_WINEPREFIX:-$HOME/.orin-wine-$WINEARCH}}"
 : "${WINEDEBUG:=-all}"
 : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
 # Wine spells Windows file names in the Unix locale's character set: without a UTF-8 locale
@@ -11,5 +28,5 @@ set -u
 if [ -z "${LC_ALL:-}" ] && { [ -z "${LANG:-}" ] || [ "$LANG" = C ] || [ "$LANG" = POSIX ]; }; then
   export LANG=C.UTF-8
 fi
-export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES
-exec wine "$@"
+export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES WINELOADER
+exec "$WINELOADER" "$@"
