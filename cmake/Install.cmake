@@ -9,6 +9,11 @@
 #   include/                  public headers (orinrobo/OrinRoboSdk.h for hosts and driver writers)
 #   samples/drivers/          source of the sample drivers, the template for a new driver
 #   docs/, README.md
+#   x64/                      the 64-bit flavour's OrinRobo.dll, orinhost.exe and drivers/, for
+#                             64-bit hosts (installed from the win64 build into the same prefix)
+#
+# The station ships in the 32-bit flavour only: the robot-control library it links is a 32-bit
+# library. Its 64-bit build exists for the tests.
 #
 # Without --prefix the bundle goes to <build>/dist.
 # CMake's own default (/usr/local, or C:/Program Files for a Windows target) makes no sense for
@@ -20,24 +25,34 @@ if(NOT ORIN_BUNDLE_PREFIX_CHECKED)
   set(ORIN_BUNDLE_PREFIX_CHECKED ON CACHE INTERNAL "")
 endif()
 
-install(TARGETS OrinRobo RUNTIME DESTINATION . LIBRARY DESTINATION .)
+if(ORIN_FLAVOUR STREQUAL "win64")
+  set(orin_bin_dest x64)
+else()
+  set(orin_bin_dest .)
+endif()
+install(TARGETS OrinRobo RUNTIME DESTINATION ${orin_bin_dest} LIBRARY DESTINATION ${orin_bin_dest})
 if(TARGET orinhost)
-  install(TARGETS orinhost RUNTIME DESTINATION .)
+  install(TARGETS orinhost RUNTIME DESTINATION ${orin_bin_dest})
 endif()
 foreach(driver ${ORIN_SAMPLE_DRIVERS})
-  install(TARGETS ${driver} RUNTIME DESTINATION drivers LIBRARY DESTINATION drivers)
+  install(TARGETS ${driver} RUNTIME DESTINATION ${orin_bin_dest}/drivers LIBRARY DESTINATION ${orin_bin_dest}/drivers)
 endforeach()
 
-if(TARGET Pickwell)
-  install(TARGETS Pickwell RUNTIME DESTINATION .)
+# The station, its sender and the simulator: 32-bit flavour only.
+if(NOT ORIN_FLAVOUR STREQUAL "win64")
+  if(TARGET Pickwell)
+    install(TARGETS Pickwell RUNTIME DESTINATION .)
+  endif()
+  if(TARGET pickwell_send)
+    install(TARGETS pickwell_send RUNTIME DESTINATION .)
+  endif()
+  if(TARGET vtrobots_sim)
+    install(TARGETS vtrobots_sim RUNTIME DESTINATION simulator LIBRARY DESTINATION simulator)
+    install(FILES ${CMAKE_SOURCE_DIR}/samples/vtrobots-sim/VTROBOTS20.INI DESTINATION simulator OPTIONAL)
+  endif()
 endif()
-if(TARGET pickwell_send)
-  install(TARGETS pickwell_send RUNTIME DESTINATION .)
-endif()
-if(TARGET vtrobots_sim)
-  install(TARGETS vtrobots_sim RUNTIME DESTINATION simulator LIBRARY DESTINATION simulator)
-  install(FILES ${CMAKE_SOURCE_DIR}/samples/vtrobots-sim/VTROBOTS20.INI DESTINATION simulator OPTIONAL)
-endif()
+
+# Shared by both flavours (installing both into one prefix writes the same files twice).
 
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/ DESTINATION include FILES_MATCHING PATTERN "*.h" PATTERN "*.def")
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/drivers/ DESTINATION samples/drivers

@@ -49,6 +49,12 @@ TEST(ModuleList, GrowsByOneLoadPerObjectKeptAndIsEmptiedWithTheManager) {
     EXPECT_EQ(expected, manager->Modules().Count());
   }
   EXPECT_EQ(manager->Modules().At(0), manager->Modules().At(1));
+  // The list keeps whole handles: 64-bit images load above 4 GiB, where a cut handle would show.
+  const HMODULE five64 = ::GetModuleHandleA(folder.Join("ORSAMPLE5.DLL").c_str());
+  EXPECT_EQ(five64, manager->Modules().At(0));
+  if (sizeof(void*) == 8) {
+    EXPECT_GT(reinterpret_cast<uintptr_t>(five64), 0xFFFFFFFFull);
+  }
   for (IRoboDriver* driver : drivers) {
     ASSERT_NE(nullptr, driver);
     OrinDestroy(driver);

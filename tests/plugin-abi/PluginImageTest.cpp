@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ class PeImage {
   bool Valid() const { return valid_; }
   const std::vector<std::string>& Exports() const { return exports_; }
   const std::vector<std::string>& Imports() const { return imports_; }
+  WORD Machine() const { return machine_; }
 
  private:
   template <class T>
@@ -50,16 +52,32 @@ class PeImage {
   void Parse() {
     const auto* dos = At<IMAGE_DOS_HEADER>(0);
     if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) return;
-    const auto* nt = At<IMAGE_NT_HEADERS32>(static_cast<size_t>(dos->e_lfanew));
-    if (!nt || nt->Signature != IMAGE_NT_SIGNATURE) return;
-    size_t section = static_cast<size_t>(dos->e_lfanew) + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
-                     nt->FileHeader.SizeOfOptionalHeader;
-    for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, section += sizeof(IMAGE_SECTION_HEADER)) {
+    const size_t ntOffset = static_cast<size_t>(dos->e_lfanew);
+    const auto* signature = At<DWORD>(ntOffset);
+    const auto* file = At<IMAGE_FILE_HEADER>(ntOffset + sizeof(DWORD));
+    if (!signature || *signature != IMAGE_NT_SIGNATURE || !file) return;
+    machine_ = file->Machine;
+    // The optional header is PE32 in a 32-bit image and PE32+ in a 64-bit one; only the place of
+    // the data directories differs.
+    const size_t optional = ntOffset + sizeof(DWORD) + sizeof(IMAGE_FILE_HEADER);
+    const auto* magic = At<WORD>(optional);
+    if (!magic) return;
+    const IMAGE_DATA_DIRECTORY* directories = nullptr;
+    if (*magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
+      const auto* header = At<IMAGE_OPTIONAL_HEADER32>(optional);
+      if (header) directories = header->DataDirectory;
+    } else if (*magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+      const auto* header = At<IMAGE_OPTIONAL_HEADER64>(optional);
+      if (header) directories = header->DataDirectory;
+    }
+    if (!directories) return;
+    size_t section = optional + file->SizeOfOptionalHeader;
+    for (int i = 0; i < file->NumberOfSections; ++i, section += sizeof(IMAGE_SECTION_HEADER)) {
       const auto* header = At<IMAGE_SECTION_HEADER>(section);
       if (!header) return;
       sections_.push_back(header);
     }
-    const IMAGE_DATA_DIRECTORY& exportDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const IMAGE_DATA_DIRECTORY& exportDir = directories[IMAGE_DIRECTORY_ENTRY_EXPORT];
     if (exportDir.VirtualAddress) {
       const auto* exports = At<IMAGE_EXPORT_DIRECTORY>(FileOffset(exportDir.VirtualAddress));
       if (!exports) return;
@@ -71,7 +89,7 @@ class PeImage {
       }
       exportCount_ = exports->NumberOfFunctions;
     }
-    const IMAGE_DATA_DIRECTORY& importDir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    const IMAGE_DATA_DIRECTORY& importDir = directories[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (importDir.VirtualAddress) {
       size_t offset = FileOffset(importDir.VirtualAddress);
       for (;; offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
@@ -89,8 +107,27 @@ class PeImage {
   std::vector<std::string> exports_;
   std::vector<std::string> imports_;
   size_t exportCount_ = 0;
+  WORD machine_ = 0;
   bool valid_ = false;
 };
+
+// The images under test: this program's own folder, or the folder and machine type that
+// ORIN_IMAGE_DIR and ORIN_IMAGE_MACHINE (i386, amd64) name. The 64-bit suite reads the 32-bit
+// flavour's files that way, on machines that cannot run them.
+std::string ImageDirectory() {
+  const char* dir = std::getenv("ORIN_IMAGE_DIR");
+  if (dir == nullptr || *dir == '\0') return testsupport::ExeDirectory();
+  std::string path = dir;
+  if (path.back() != '\\') path += '\\';
+  return path;
+}
+
+WORD ExpectedMachine() {
+  const char* machine = std::getenv("ORIN_IMAGE_MACHINE");
+  if (machine != nullptr && std::string(machine) == "i386") return IMAGE_FILE_MACHINE_I386;
+  if (machine != nullptr && std::string(machine) == "amd64") return IMAGE_FILE_MACHINE_AMD64;
+  return sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
+}
 
 std::string SystemDirectory() {
   char path[MAX_PATH];
@@ -108,7 +145,7 @@ void ExpectSystemImportsOnly(const std::string& file) {
     // A system library lies in the system folder, and no copy was shipped beside the binary.
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA((SystemDirectory() + name).c_str()));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
-              ::GetFileAttributesA((testsupport::ExeDirectory() + name).c_str()));
+              ::GetFileAttributesA((ImageDirectory() + name).c_str()));
     std::string lower = name;
     for (char& c : lower) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
     for (const char* runtime : {"libstdc++", "libgcc", "libwinpthread", "msvcp", "vcruntime"}) {
@@ -120,7 +157,7 @@ void ExpectSystemImportsOnly(const std::string& file) {
 }  // namespace
 
 TEST(PluginImage, ExportsExactlyTheEightUndecoratedNames) {
-  PeImage image(testsupport::ReadWholeFile(testsupport::ExeDirectory() + "OrinRobo.dll"));
+  PeImage image(testsupport::ReadWholeFile(ImageDirectory() + "OrinRobo.dll"));
   ASSERT_TRUE(image.Valid());
   std::set<std::string> exports(image.Exports().begin(), image.Exports().end());
   const std::set<std::string> expected = {
@@ -133,16 +170,27 @@ TEST(PluginImage, ExportsExactlyTheEightUndecoratedNames) {
 }
 
 TEST(PluginImage, PluginAndSampleDriversImportSystemLibrariesOnly) {
-  ExpectSystemImportsOnly(testsupport::ExeDirectory() + "OrinRobo.dll");
+  ExpectSystemImportsOnly(ImageDirectory() + "OrinRobo.dll");
   for (const char* driver : {"ORSAMPLE1.DLL", "ORSAMPLE3.DLL", "ORSAMPLE4.DLL", "ORSAMPLE5.DLL"}) {
-    ExpectSystemImportsOnly(testsupport::ExeDirectory() + "drivers\\" + driver);
+    ExpectSystemImportsOnly(ImageDirectory() + "drivers\\" + driver);
+  }
+}
+
+TEST(PluginImage, EveryShippedBinaryIsBuiltForItsFlavour) {
+  for (const char* file : {"OrinRobo.dll", "orinhost.exe", "Pickwell.exe", "pickwell-send.exe",
+                           "drivers\\ORSAMPLE1.DLL", "drivers\\ORSAMPLE5.DLL",
+                           "vtrobots-sim\\VTROBOTS20.DLL"}) {
+    SCOPED_TRACE(file);
+    PeImage image(testsupport::ReadWholeFile(ImageDirectory() + file));
+    ASSERT_TRUE(image.Valid());
+    EXPECT_EQ(ExpectedMachine(), image.Machine());
   }
 }
 
 TEST(PluginImage, ReaderRejectsWhatIsNoImage) {
   EXPECT_FALSE(PeImage("").Valid());
   EXPECT_FALSE(PeImage("MZ").Valid());
-  std::string cut = testsupport::ReadWholeFile(testsupport::ExeDirectory() + "OrinRobo.dll");
+  std::string cut = testsupport::ReadWholeFile(ImageDirectory() + "OrinRobo.dll");
   cut.resize(200);
   EXPECT_FALSE(PeImage(cut).Valid());
 }
