@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "BenchmarkFlavour.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main() {
+  PrintBenchmarkFlavour();
   const std::string bin = ExeFolder();
   char temp[MAX_PATH];
   ::GetTempPathA(MAX_PATH, temp);

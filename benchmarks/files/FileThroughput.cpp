@@ -10,6 +10,7 @@
 #include "ORINAPI_PORTABLE/Windows/CPortableUnBufWinPFile.h"
 #include "ORINAPI_PORTABLE/Windows/CPortableWinPFile.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+#include "BenchmarkFlavour.h"
 
 namespace {
 
@@ -126,6 +127,7 @@ void Print(const char* name, const Timing& timing, const Timing& raw) {
 }  // namespace
 
 int main() {
+  PrintBenchmarkFlavour();
   char folder[MAX_PATH + 1] = {};
   if (GetTempPathA(MAX_PATH, folder) == 0) return 1;
   char name[32];

@@ -11,6 +11,7 @@
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+#include "BenchmarkFlavour.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrintBenchmarkFlavour();
   const int files = argc > 1 ? atoi(argv[1]) : 20000;
   const int rounds = argc > 2 ? atoi(argv[2]) : 7;
   const CPortableString temp = GetTempDirectory();

@@ -12,6 +12,7 @@
 
 #include "ORINAPI_PORTABLE/MultibyteText.h"
 #include "ORINAPI_PORTABLE/PathText.h"
+#include "BenchmarkFlavour.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ volatile int g_sink;
 }  // namespace
 
 int main() {
+  PrintBenchmarkFlavour();
   std::string path = "C:";
   while (path.size() < 20000) path += "\\component";
   const char* text = path.c_str();

@@ -15,6 +15,7 @@
 #include "StationProtocol.h"
 #include "StationWindows.h"
 #include "StatusRegistry.h"
+#include "BenchmarkFlavour.h"
 
 namespace {
 
@@ -178,6 +179,7 @@ bool WorkerAlone(bool wake, Figures* figures) {
 }  // namespace
 
 int main() {
+  PrintBenchmarkFlavour();
   std::printf("Robot station command latency, %d commands each (send to final Status)\n\n", kCommands);
   Figures endToEnd = {}, woken = {}, polled = {};
   const bool haveEndToEnd = EndToEnd(&endToEnd);
