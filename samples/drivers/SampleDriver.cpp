@@ -5,7 +5,8 @@
 //
 //   SAMPLE_INTERFACE=n       driver interface version, 0..6; decides the object layouts
 //   SAMPLE_NAME="text"       plug-in name; SAMPLE_NAME_FROM_FILE takes it from the file name
-//                            instead ("ORALPHA_V3.DLL" is plug-in "ORALPHA", version 3)
+//                            instead ("ORALPHA_V3.DLL" is plug-in "ORALPHA", version 3;
+//                            "ORA-BETA_V2.DLL" is plug-in "BETA", version 2)
 //   SAMPLE_VERSION=n         plug-in version (default 1)
 //   SAMPLE_CONFIGURE         export the first-generation orinrobodriver_configuredriver
 //   SAMPLE_FIRMWARE_CHECK    export orinrobodriver_firmwarecheck (always from version 4 on)
@@ -104,8 +105,17 @@ void LearnFileName(HINSTANCE module) {
       break;
     }
   }
-  for (size_t i = 0; i < nameEnd; ++i) g_pluginName[i] = g_fileKey[i];
-  g_pluginName[nameEnd] = '\0';
+  // "ORB-NAME_V2.DLL": the name is what follows the first '-', so one name can stand under file
+  // names that list apart.
+  size_t nameStart = 0;
+  for (size_t i = 0; i < nameEnd; ++i) {
+    if (g_fileKey[i] == '-') {
+      nameStart = i + 1;
+      break;
+    }
+  }
+  for (size_t i = nameStart; i < nameEnd; ++i) g_pluginName[i - nameStart] = g_fileKey[i];
+  g_pluginName[nameEnd - nameStart] = '\0';
 #endif
 }
 
