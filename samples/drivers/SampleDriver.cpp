@@ -16,6 +16,7 @@
 //   SAMPLE_NO_CREATE         export no create entry point at all
 //   SAMPLE_CREATE_NULL       every create and firmware-check entry point answers null
 //   SAMPLE_REFUSE_LOAD       DllMain refuses to load
+//   SAMPLE_CRASH             the driver's Park operation writes through a null pointer
 //
 // Everything the library does is counted in shared memory (SampleDriverCounters.h).
 #include <orinrobo/OrinRoboSdk.h>
@@ -41,8 +42,8 @@
 // behind them. The run-time's versions drag in a thread-local slot that is never given back, so a
 // host that loads and unloads drivers over and over would run out of slots.
 void* operator new(size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, size_t) noexcept { std::free(memory); }
+void operator delete(void* memory) noexcept;
+void operator delete(void* memory, size_t) noexcept { operator delete(memory); }
 
 namespace {
 
@@ -58,6 +59,17 @@ void Count(LONG* counter) {
   if (g_slot) InterlockedIncrement(counter);
 }
 #define COUNT(field) Count(g_slot ? &g_slot->field : nullptr)
+
+}  // namespace
+
+// Counted, so a host can see that this module freed the objects it made.
+void operator delete(void* memory) noexcept {
+  if (memory == nullptr) return;
+  COUNT(objectsFreed);
+  std::free(memory);
+}
+
+namespace {
 
 void NoteEntry(SampleEntry entry) {
   if (g_slot == nullptr) return;
@@ -143,66 +155,51 @@ class SampleRobot final : public DriverLayout {
   ORIN_DELETING_DESTRUCTOR(SampleRobot)
 
   int ORIN_METHOD Initialize() override {
-    Op(1);
     error_ = kNoError;
-    return 1;
+    return Op(1, 1);
   }
-  int ORIN_METHOD Shutdown() override {
-    Op(2);
-    return 1;
-  }
+  int ORIN_METHOD Shutdown() override { return Op(2, 1); }
   int ORIN_METHOD LoadDisc() override {
-    Op(3);
-    if (driveLoaded_) return Fail(kDriveFull);
-    if (input_ == 0) return Fail(kInputBinEmpty);
+    if (driveLoaded_) return Op(3, Fail(kDriveFull));
+    if (input_ == 0) return Op(3, Fail(kInputBinEmpty));
     --input_;
     driveLoaded_ = true;
-    return 1;
+    return Op(3, 1);
   }
   int ORIN_METHOD UnloadDisc() override {
-    Op(4);
-    if (!driveLoaded_) return Fail(kDriveEmpty);
+    if (!driveLoaded_) return Op(4, Fail(kDriveEmpty));
     driveLoaded_ = false;
     ++output_;
-    return 1;
+    return Op(4, 1);
   }
   // Bit 0: a disc is in the drive; bit 1: the input bin is empty.
-  int ORIN_METHOD QueryStatus() override {
-    Op(5);
-    return (driveLoaded_ ? 1 : 0) | (input_ == 0 ? 2 : 0);
-  }
+  int ORIN_METHOD QueryStatus() override { return Op(5, (driveLoaded_ ? 1 : 0) | (input_ == 0 ? 2 : 0)); }
   int ORIN_METHOD Reset() override {
-    Op(6);
     error_ = kNoError;
-    return 1;
+    return Op(6, 1);
   }
   int ORIN_METHOD Park() override {
-    Op(7);
-    return 1;
+#if defined(SAMPLE_CRASH)
+    *static_cast<volatile int*>(nowhere_) = 0;  // an access violation, for the host's guard
+#endif
+    return Op(7, 1);
   }
-  int ORIN_METHOD SelfTest() override {
-    Op(8);
-    return 1;
-  }
+  int ORIN_METHOD SelfTest() override { return Op(8, 1); }
 #if SAMPLE_INTERFACE >= 2
-  int ORIN_METHOD GetBinCount() override {  // discs left in the input bin
-    Op(10);
-    return input_;
-  }
+  int ORIN_METHOD GetBinCount() override { return Op(10, input_); }  // discs left in the input bin
 #endif
 #if SAMPLE_INTERFACE >= 4
-  int ORIN_METHOD GetLastErrorCode() override {
-    Op(11);
-    return error_;
-  }
-  int ORIN_METHOD Abort() override {
-    Op(12);
-    return 1;
-  }
+  int ORIN_METHOD GetLastErrorCode() override { return Op(11, error_); }
+  int ORIN_METHOD Abort() override { return Op(12, 1); }
 #endif
 
  private:
-  static void Op(int position) { COUNT(driverOps[position]); }
+  // Counts the call and notes its result, which it returns.
+  static int Op(int position, int result) {
+    COUNT(driverOps[position]);
+    if (g_slot) g_slot->lastResult = result;
+    return result;
+  }
   int Fail(RobotError error) {
     error_ = error;
     return 0;
@@ -212,6 +209,9 @@ class SampleRobot final : public DriverLayout {
   int output_;
   bool driveLoaded_ = false;
   int error_ = kNoError;
+#if defined(SAMPLE_CRASH)
+  void* volatile nowhere_ = nullptr;
+#endif
 };
 
 #if defined(SAMPLE_FIRMWARE_CHECK)
@@ -229,26 +229,21 @@ class SampleFirmwareCheck final : public CheckLayout {
   ~SampleFirmwareCheck() { COUNT(checksDestroyed); }
   ORIN_DELETING_DESTRUCTOR(SampleFirmwareCheck)
 
-  int ORIN_METHOD GetFirmwareVersion() override {
-    COUNT(checkOps[1]);
-    return 0x0120;
-  }
-  bool ORIN_METHOD IsDriveSupported(OrinArg drive) override {
-    COUNT(checkOps[2]);
-    return drive < 4;
-  }
+  int ORIN_METHOD GetFirmwareVersion() override { return Op(1, 0x0120); }
+  bool ORIN_METHOD IsDriveSupported(OrinArg drive) override { return Op(2, drive < 4) != 0; }
   bool ORIN_METHOD IsFirmwareSupported(OrinArg firmware) override {
-    COUNT(checkOps[3]);
-    return firmware >= kRequiredFirmware;
+    return Op(3, firmware >= kRequiredFirmware) != 0;
   }
 #if SAMPLE_INTERFACE >= 5
-  int ORIN_METHOD GetRequiredFirmware() override {
-    COUNT(checkOps[5]);
-    return kRequiredFirmware;
-  }
+  int ORIN_METHOD GetRequiredFirmware() override { return Op(5, kRequiredFirmware); }
 #endif
 
  private:
+  static int Op(int position, int result) {
+    COUNT(checkOps[position]);
+    if (g_slot) g_slot->lastResult = result;
+    return result;
+  }
   static constexpr int kRequiredFirmware = 0x0110;
 };
 #endif
