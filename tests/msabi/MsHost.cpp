@@ -136,17 +136,20 @@ void ExerciseDriver(IRoboDriver* driver, SampleDriverSlot* slot, long generation
                     {4, &IRoboDriver::UnloadDisc}, {5, &IRoboDriver::QueryStatus}, {6, &IRoboDriver::Reset},
                     {7, &IRoboDriver::Park},       {8, &IRoboDriver::SelfTest},    {10, &IRoboDriver::GetBinCount},
                     {11, &IRoboDriver::GetLastErrorCode}, {12, &IRoboDriver::Abort}};
-  for (const auto& operation : operations) {
-    const LONG before = slot->driverOps[operation.position];
-    const int result = (driver->*operation.call)();
-    const LONG reached = slot->driverOps[operation.position] - before;
-    const bool ownOperation = operation.position <= 8 || (operation.position == 10 && generation >= 2) ||
-                              generation >= 4;
-    Line() << "  " << who << " operation " << static_cast<long>(operation.position) << " = "
-           << static_cast<long>(result) << (ownOperation ? "" : " (adapter)");
-    Check(reached == (ownOperation ? 1 : 0), who, "operation reached the driver", reached, ownOperation ? 1 : 0);
-    Check(result == (ownOperation ? slot->lastResult : 1), who, "operation answer", result,
-          ownOperation ? slot->lastResult : 1);
+  {
+    Line line;  // written when the block ends
+    line << "  driver answers (* from the adapter):";
+    for (const auto& operation : operations) {
+      const LONG before = slot->driverOps[operation.position];
+      const int result = (driver->*operation.call)();
+      const LONG reached = slot->driverOps[operation.position] - before;
+      const bool ownOperation = operation.position <= 8 || (operation.position == 10 && generation >= 2) ||
+                                generation >= 4;
+      line << " " << static_cast<long>(result) << (ownOperation ? "" : "*");
+      Check(reached == (ownOperation ? 1 : 0), who, "operation reached the driver", reached, ownOperation ? 1 : 0);
+      Check(result == (ownOperation ? slot->lastResult : 1), who, "operation answer", result,
+            ownOperation ? slot->lastResult : 1);
+    }
   }
   const LONG destroyed = slot->driversDestroyed;
   const LONG freed = slot->objectsFreed;
@@ -173,8 +176,8 @@ void ExerciseFirmwareCheck(IRoboFirmwareCheck* check, SampleDriverSlot* slot, lo
   } else {
     Check(required == 0 && slot->checkOps[5] == before[5], who, "adapter's GetRequiredFirmware", required, 0);
   }
-  Line() << "  " << who << " firmware check " << static_cast<long>(firmware) << " " << static_cast<long>(drive)
-         << " " << static_cast<long>(supported) << " " << static_cast<long>(required);
+  Line() << "  firmware check answers: " << static_cast<long>(firmware) << " " << static_cast<long>(drive) << " "
+         << static_cast<long>(supported) << " " << static_cast<long>(required) << (generation >= 5 ? "" : "*");
   const LONG destroyed = slot->checksDestroyed;
   const LONG freed = slot->objectsFreed;
   delete check;
