@@ -30,16 +30,11 @@ void NoteEntry(SampleEntry entry) {
   if (g_slot->firstEntry == SAMPLE_ENTRY_NONE) g_slot->firstEntry = entry;
 }
 
-// Counts a call of operation position of a driver (ops) or firmware check and notes its result.
-int Answer(LONG (SampleDriverSlot::*ops)[13], int position, int result) {
+// Counts a call of an operation (of a driver or a firmware check) and notes its result, which it
+// returns.
+int Answer(bool driver, int position, int result) {
   if (g_slot == nullptr) return result;
-  InterlockedIncrement(&(g_slot->*ops)[position]);
-  g_slot->lastResult = result;
-  return result;
-}
-[[maybe_unused]] int CheckAnswer(int position, int result) {
-  if (g_slot == nullptr) return result;
-  InterlockedIncrement(&g_slot->checkOps[position]);
+  InterlockedIncrement(driver ? &g_slot->driverOps[position] : &g_slot->checkOps[position]);
   g_slot->lastResult = result;
   return result;
 }
@@ -118,7 +113,7 @@ class MsRobot final : public DriverLayout {
 #endif
 
  private:
-  static int Op(int position, int result) { return Answer(&SampleDriverSlot::driverOps, position, result); }
+  static int Op(int position, int result) { return Answer(true, position, result); }
   int discs_;
   bool loaded_ = false;
 };
@@ -136,11 +131,11 @@ class MsFirmwareCheck final : public CheckLayout {
   MsFirmwareCheck() { Count(&SampleDriverSlot::checksCreated); }
   ~MsFirmwareCheck() override { Count(&SampleDriverSlot::checksDestroyed); }
 
-  int ORIN_METHOD GetFirmwareVersion() override { return CheckAnswer(1, 0x0120); }
-  bool ORIN_METHOD IsDriveSupported(OrinArg drive) override { return CheckAnswer(2, drive < 4) != 0; }
-  bool ORIN_METHOD IsFirmwareSupported(OrinArg fw) override { return CheckAnswer(3, fw >= 0x0110) != 0; }
+  int ORIN_METHOD GetFirmwareVersion() override { return Answer(false, 1, 0x0120); }
+  bool ORIN_METHOD IsDriveSupported(OrinArg drive) override { return Answer(false, 2, drive < 4) != 0; }
+  bool ORIN_METHOD IsFirmwareSupported(OrinArg fw) override { return Answer(false, 3, fw >= 0x0110) != 0; }
 #if MS_INTERFACE >= 5
-  int ORIN_METHOD GetRequiredFirmware() override { return CheckAnswer(5, 0x0110); }
+  int ORIN_METHOD GetRequiredFirmware() override { return Answer(false, 5, 0x0110); }
 #endif
 };
 #endif
