@@ -20,8 +20,9 @@ COrinRoboManager* COrinRoboManager::Create(const char* driverDirectory) {
   return manager;
 }
 
-// Members go in the order the host relies on: directory, catalogue, then the libraries (first
-// loaded first, by ~ModuleList), the empty entry last.
+// The body frees the directory and empties the catalogue; C++ then destroys the members in
+// reverse declaration order: the empty entry, the module list (which unloads the libraries
+// first-loaded first), and the catalogue's storage.
 COrinRoboManager::~COrinRoboManager() {
   std::free(directory_);
   directory_ = nullptr;

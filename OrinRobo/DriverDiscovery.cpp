@@ -11,6 +11,14 @@
 
 namespace {
 constexpr char kDriverPattern[] = "OR*.DLL";
+
+// The module this code runs in: OrinRobo.dll itself, which a folder may hold beside its drivers.
+HMODULE OwnModule() {
+  HMODULE module = nullptr;
+  ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&OwnModule), &module);
+  return module;
+}
 }  // namespace
 
 void ORIN_METHOD COrinRoboManager::Refresh() {
@@ -34,6 +42,9 @@ void COrinRoboManager::CatalogueLibrary(const char* matchPath) {
   const CPortableString path(matchPath);
   DriverLibrary library;
   if (!library.Load(path.Text())) return;
+  // The plug-in is no driver: cataloguing it would also let its own SetInterfaceVersion export
+  // overwrite the version the host announced.
+  if (library.Module() == OwnModule()) return;
 
   auto getName = library.Entry<ORIN_PFN_DriverGetPluginName>("ORIN_PLUGIN_GetPluginName");
   auto getVersion = library.Entry<ORIN_PFN_DriverGetVersion>("ORIN_PLUGIN_GetVersion");

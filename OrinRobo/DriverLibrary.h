@@ -27,6 +27,8 @@ class DriverLibrary {
   // Asks the library again; 0 without the entry point.
   uint32_t InterfaceVersion() const;
 
+  HMODULE Module() const { return module_.get(); }
+
   template <class Fn>
   Fn Entry(const char* name) const {
     return orin::GetEntryPoint<Fn>(module_.get(), name);

@@ -5,7 +5,8 @@
 //
 //   SAMPLE_INTERFACE=n       driver interface version, 0..6; decides the object layouts
 //   SAMPLE_NAME="text"       plug-in name; SAMPLE_NAME_FROM_FILE takes it from the file name
-//                            instead ("ORALPHA_V3.DLL" is plug-in "ORALPHA", version 3)
+//                            instead ("ORALPHA_V3.DLL" is plug-in "ORALPHA", version 3;
+//                            "ORA-BETA_V2.DLL" is plug-in "BETA", version 2)
 //   SAMPLE_VERSION=n         plug-in version (default 1)
 //   SAMPLE_CONFIGURE         export the first-generation orinrobodriver_configuredriver
 //   SAMPLE_FIRMWARE_CHECK    export orinrobodriver_firmwarecheck (always from version 4 on)
@@ -15,6 +16,7 @@
 //   SAMPLE_NO_CREATE         export no create entry point at all
 //   SAMPLE_CREATE_NULL       every create and firmware-check entry point answers null
 //   SAMPLE_REFUSE_LOAD       DllMain refuses to load
+//   SAMPLE_CRASH             the driver's Park operation writes through a null pointer
 //
 // Everything the library does is counted in shared memory (SampleDriverCounters.h).
 #include <orinrobo/OrinRoboSdk.h>
@@ -40,8 +42,8 @@
 // behind them. The run-time's versions drag in a thread-local slot that is never given back, so a
 // host that loads and unloads drivers over and over would run out of slots.
 void* operator new(size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, size_t) noexcept { std::free(memory); }
+void operator delete(void* memory) noexcept;
+void operator delete(void* memory, size_t) noexcept { operator delete(memory); }
 
 namespace {
 
@@ -57,6 +59,17 @@ void Count(LONG* counter) {
   if (g_slot) InterlockedIncrement(counter);
 }
 #define COUNT(field) Count(g_slot ? &g_slot->field : nullptr)
+
+}  // namespace
+
+// Counted, so a host can see that this module freed the objects it made.
+void operator delete(void* memory) noexcept {
+  if (memory == nullptr) return;
+  COUNT(objectsFreed);
+  std::free(memory);
+}
+
+namespace {
 
 void NoteEntry(SampleEntry entry) {
   if (g_slot == nullptr) return;
@@ -104,8 +117,17 @@ void LearnFileName(HINSTANCE module) {
       break;
     }
   }
-  for (size_t i = 0; i < nameEnd; ++i) g_pluginName[i] = g_fileKey[i];
-  g_pluginName[nameEnd] = '\0';
+  // "ORB-NAME_V2.DLL": the name is what follows the first '-', so one name can stand under file
+  // names that list apart.
+  size_t nameStart = 0;
+  for (size_t i = 0; i < nameEnd; ++i) {
+    if (g_fileKey[i] == '-') {
+      nameStart = i + 1;
+      break;
+    }
+  }
+  for (size_t i = nameStart; i < nameEnd; ++i) g_pluginName[i - nameStart] = g_fileKey[i];
+  g_pluginName[nameEnd - nameStart] = '\0';
 #endif
 }
 
@@ -133,66 +155,51 @@ class SampleRobot final : public DriverLayout {
   ORIN_DELETING_DESTRUCTOR(SampleRobot)
 
   int ORIN_METHOD Initialize() override {
-    Op(1);
     error_ = kNoError;
-    return 1;
+    return Op(1, 1);
   }
-  int ORIN_METHOD Shutdown() override {
-    Op(2);
-    return 1;
-  }
+  int ORIN_METHOD Shutdown() override { return Op(2, 1); }
   int ORIN_METHOD LoadDisc() override {
-    Op(3);
-    if (driveLoaded_) return Fail(kDriveFull);
-    if (input_ == 0) return Fail(kInputBinEmpty);
+    if (driveLoaded_) return Op(3, Fail(kDriveFull));
+    if (input_ == 0) return Op(3, Fail(kInputBinEmpty));
     --input_;
     driveLoaded_ = true;
-    return 1;
+    return Op(3, 1);
   }
   int ORIN_METHOD UnloadDisc() override {
-    Op(4);
-    if (!driveLoaded_) return Fail(kDriveEmpty);
+    if (!driveLoaded_) return Op(4, Fail(kDriveEmpty));
     driveLoaded_ = false;
     ++output_;
-    return 1;
+    return Op(4, 1);
   }
   // Bit 0: a disc is in the drive; bit 1: the input bin is empty.
-  int ORIN_METHOD QueryStatus() override {
-    Op(5);
-    return (driveLoaded_ ? 1 : 0) | (input_ == 0 ? 2 : 0);
-  }
+  int ORIN_METHOD QueryStatus() override { return Op(5, (driveLoaded_ ? 1 : 0) | (input_ == 0 ? 2 : 0)); }
   int ORIN_METHOD Reset() override {
-    Op(6);
     error_ = kNoError;
-    return 1;
+    return Op(6, 1);
   }
   int ORIN_METHOD Park() override {
-    Op(7);
-    return 1;
+#if defined(SAMPLE_CRASH)
+    *static_cast<volatile int*>(nowhere_) = 0;  // an access violation, for the host's guard
+#endif
+    return Op(7, 1);
   }
-  int ORIN_METHOD SelfTest() override {
-    Op(8);
-    return 1;
-  }
+  int ORIN_METHOD SelfTest() override { return Op(8, 1); }
 #if SAMPLE_INTERFACE >= 2
-  int ORIN_METHOD GetBinCount() override {  // discs left in the input bin
-    Op(10);
-    return input_;
-  }
+  int ORIN_METHOD GetBinCount() override { return Op(10, input_); }  // discs left in the input bin
 #endif
 #if SAMPLE_INTERFACE >= 4
-  int ORIN_METHOD GetLastErrorCode() override {
-    Op(11);
-    return error_;
-  }
-  int ORIN_METHOD Abort() override {
-    Op(12);
-    return 1;
-  }
+  int ORIN_METHOD GetLastErrorCode() override { return Op(11, error_); }
+  int ORIN_METHOD Abort() override { return Op(12, 1); }
 #endif
 
  private:
-  static void Op(int position) { COUNT(driverOps[position]); }
+  // Counts the call and notes its result, which it returns.
+  static int Op(int position, int result) {
+    COUNT(driverOps[position]);
+    if (g_slot) g_slot->lastResult = result;
+    return result;
+  }
   int Fail(RobotError error) {
     error_ = error;
     return 0;
@@ -202,6 +209,9 @@ class SampleRobot final : public DriverLayout {
   int output_;
   bool driveLoaded_ = false;
   int error_ = kNoError;
+#if defined(SAMPLE_CRASH)
+  void* volatile nowhere_ = nullptr;
+#endif
 };
 
 #if defined(SAMPLE_FIRMWARE_CHECK)
@@ -219,26 +229,21 @@ class SampleFirmwareCheck final : public CheckLayout {
   ~SampleFirmwareCheck() { COUNT(checksDestroyed); }
   ORIN_DELETING_DESTRUCTOR(SampleFirmwareCheck)
 
-  int ORIN_METHOD GetFirmwareVersion() override {
-    COUNT(checkOps[1]);
-    return 0x0120;
-  }
-  bool ORIN_METHOD IsDriveSupported(OrinArg drive) override {
-    COUNT(checkOps[2]);
-    return drive < 4;
-  }
+  int ORIN_METHOD GetFirmwareVersion() override { return Op(1, 0x0120); }
+  bool ORIN_METHOD IsDriveSupported(OrinArg drive) override { return Op(2, drive < 4) != 0; }
   bool ORIN_METHOD IsFirmwareSupported(OrinArg firmware) override {
-    COUNT(checkOps[3]);
-    return firmware >= kRequiredFirmware;
+    return Op(3, firmware >= kRequiredFirmware) != 0;
   }
 #if SAMPLE_INTERFACE >= 5
-  int ORIN_METHOD GetRequiredFirmware() override {
-    COUNT(checkOps[5]);
-    return kRequiredFirmware;
-  }
+  int ORIN_METHOD GetRequiredFirmware() override { return Op(5, kRequiredFirmware); }
 #endif
 
  private:
+  static int Op(int position, int result) {
+    COUNT(checkOps[position]);
+    if (g_slot) g_slot->lastResult = result;
+    return result;
+  }
   static constexpr int kRequiredFirmware = 0x0110;
 };
 #endif

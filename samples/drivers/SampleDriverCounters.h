@@ -12,11 +12,16 @@
 #ifndef SAMPLES_DRIVERS_SAMPLEDRIVERCOUNTERS_H
 #define SAMPLES_DRIVERS_SAMPLEDRIVERCOUNTERS_H
 
+#if defined(ORIN_NO_WINDOWS_HEADERS)
+/* Microsoft-ABI builds without a Windows SDK declare the few system calls themselves. */
+#include "MsWin32.h"
+#else
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
-#include <stdio.h>
+#endif
+#include <stddef.h>
 
 #define SAMPLE_COUNTER_SLOTS 1024
 #define SAMPLE_KEY_SIZE 48
@@ -51,6 +56,8 @@ typedef struct SampleDriverSlot {
   LONG checksCreated;          /* firmware-check objects made */
   LONG checksDestroyed;
   LONG checkOps[6];            /* calls per firmware-check operation, by position 1..5 */
+  LONG lastResult;             /* what the last driver or firmware-check operation returned */
+  LONG objectsFreed;           /* objects whose memory this library's operator delete freed */
 } SampleDriverSlot;
 
 typedef struct SampleDriverCounters {
@@ -66,8 +73,23 @@ typedef struct SampleCountersView {
   SampleDriverCounters* counters;
 } SampleCountersView;
 
+/* "OrinSampleDriverCounters.<process id>"; written by hand so no C library is needed. */
 static inline void SampleCountersName(char* name, size_t size) {
-  snprintf(name, size, "OrinSampleDriverCounters.%lu", (unsigned long)GetCurrentProcessId());
+  static const char prefix[] = "OrinSampleDriverCounters.";
+  char digits[12];
+  size_t n = 0, used = 0, i;
+  DWORD id = GetCurrentProcessId();
+  do {
+    digits[n++] = (char)('0' + id % 10);
+    id /= 10;
+  } while (id != 0);
+  if (size < sizeof prefix + n) {
+    if (size) name[0] = '\0';
+    return;
+  }
+  for (i = 0; prefix[i]; ++i) name[used++] = prefix[i];
+  while (n) name[used++] = digits[--n];
+  name[used] = '\0';
 }
 
 /* Opens (creating on first use) this process's block; the memory starts zeroed. */

@@ -30,8 +30,10 @@ FileDriver FromFileName(const std::string& path) {
   std::string stem = path.substr(path.rfind('\\') + 1);
   stem = stem.substr(0, stem.find('.'));
   const size_t mark = stem.rfind("_V");
-  if (mark == std::string::npos) return {stem, 1, path};
-  return {stem.substr(0, mark), static_cast<uint32_t>(std::atoi(stem.c_str() + mark + 2)), path};
+  const size_t dash = stem.find('-');
+  const size_t start = dash == std::string::npos ? 0 : dash + 1;
+  if (mark == std::string::npos) return {stem.substr(start), 1, path};
+  return {stem.substr(start, mark - start), static_cast<uint32_t>(std::atoi(stem.c_str() + mark + 2)), path};
 }
 
 // The catalogue the folder's listing order must give: first of equal versions stays, a newer
@@ -201,6 +203,30 @@ TEST_F(Catalogue, ANewerVersionListedLaterMovesItsNameToTheEnd) {
   const std::vector<FileDriver> expected = ExpectedCatalogue(folder_.Path());
   ExpectCatalogue(manager.get(), expected);
   EXPECT_EQ(9u, manager->FindDriver(firstName.c_str())->GetDriverVersion());
+}
+
+// One name under file names that list apart, so the replaced entry must move past another one,
+// and a lower version listed after a higher one must be passed over.
+TEST_F(Catalogue, ReplacedEntryMovesPastOthersAndALaterLowerVersionIsPassedOver) {
+  const char* const files[] = {"ORA-X_V1.DLL", "ORB-Y_V1.DLL", "ORC-X_V2.DLL", "ORD-X_V1.DLL"};
+  for (const char* name : files) ASSERT_TRUE(folder_.Add(TestDriver("ORFILE.DLL"), name));
+  const std::vector<std::string> listed = ListedDriverFiles(folder_.Path());
+  ASSERT_EQ(4u, listed.size());
+  for (size_t i = 0; i < 4; ++i) ASSERT_NE(std::string::npos, listed[i].find(files[i])) << "listing order";
+  ManagerPtr manager = Manager(folder_.Path());
+  EXPECT_EQ((std::vector<std::string>{"Y", "X"}), CatalogueNames(manager.get()));
+  EXPECT_EQ(2u, manager->FindDriver("X")->GetDriverVersion());
+  EXPECT_STRCASEEQ(folder_.Join("ORC-X_V2.DLL").c_str(), manager->FindDriver("X")->GetDriverPath());
+}
+
+// The folder the plug-in was loaded from (the bundle root is such a folder): the plug-in is no
+// driver, and its own SetInterfaceVersion export must not overwrite what the host announced.
+TEST_F(Catalogue, ThePluginsOwnFileIsNotCatalogued) {
+  plugin_.SetInterfaceVersion(0);
+  ManagerPtr manager = Manager(testsupport::ExeDirectory());
+  manager->Refresh();
+  EXPECT_EQ(0u, plugin_.GetInterfaceVersion());
+  ExpectEmptyInfo(manager->FindDriver(ORIN_PLUGIN_TYPE_NAME));
 }
 
 TEST_F(Catalogue, NullNamesNeverMatchSoEachGetsItsOwnEntryAndIsNeverFound) {

@@ -78,3 +78,66 @@ TEST(HostTool, AnswersEachCommandWithItsExitCodeAndOutput) {
     EXPECT_NE(std::string::npos, run.output.find(row.printed)) << run.output;
   }
 }
+
+TEST(HostTool, CheckPassesTheSampleDriversAndNamesWhatFailsInTheOddOnes) {
+  testsupport::TempDir scratch("check");
+  ASSERT_TRUE(scratch.WriteFile("ORTEXT.DLL", "not a program\r\n"));
+  struct Row {
+    std::string file;
+    DWORD exitCode;
+    const char* printed;
+  };
+  std::vector<Row> rows = {
+      {"drivers\\ORSAMPLE1.DLL", 0, "ok    driver     SelfTest = 1"},
+      {"drivers\\ORSAMPLE3.DLL", 0, "ok    driver     GetBinCount = 24"},
+      {"drivers\\ORSAMPLE4.DLL", 0, "ok    destroy    firmware check destroyed"},
+      {"drivers\\ORSAMPLE5.DLL", 0, "ok    firmware   GetRequiredFirmware = 272"},
+      {"testdrivers\\ORNOVERSION.DLL", 6, "FAIL  export     ORIN_PLUGIN_GetVersion missing (required)"},
+      {"testdrivers\\ORIFACE6.DLL", 6, "would not catalogue it: interface version 6 is above 5"},
+      {"testdrivers\\ORREFUSE.DLL", 6, "FAIL  load       LoadLibraryA failed: DllMain refused the load"},
+      {"testdrivers\\ORNULLCREATE.DLL", 6, "FAIL  create     orinrobodriverV2_createdriver(0, 0) = null"},
+      {"testdrivers\\ORCRASH.DLL", 6, "FAIL  driver     Park: the library crashed (exception 0x"},
+      {scratch.Join("ORTEXT.DLL"), 6, "FAIL  file       not a PE image"},
+  };
+#if defined(ORIN_MSABI_DRIVERS)
+  for (const char* file : {"ORMSABI1.DLL", "ORMSABI3.DLL", "ORMSABI4.DLL", "ORMSABI5.DLL"}) {
+    rows.push_back({std::string("msdrivers\\") + file, 0, "ok    unload     FreeLibrary"});
+  }
+#endif
+  for (const Row& row : rows) {
+    const std::string path = row.file.find(':') == std::string::npos ? testsupport::ExeDirectory() + row.file : row.file;
+    SCOPED_TRACE(path);
+    const ToolRun run = RunHostTool("check \"" + path + "\"", scratch);
+    EXPECT_EQ(row.exitCode, run.exitCode);
+    EXPECT_NE(std::string::npos, run.output.find(row.printed)) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find(row.exitCode ? "FAILED: " : "passed: ")) << run.output;
+  }
+  const ToolRun json = RunHostTool("check \"" + testsupport::ExeDirectory() + "drivers\\ORSAMPLE4.DLL\" --json", scratch);
+  EXPECT_EQ(0u, json.exitCode);
+  EXPECT_NE(std::string::npos, json.output.find("\"passed\": true, \"name\": \"Sample Robot Gen4\", \"version\": 1, "
+                                                "\"interfaceVersion\": 4, \"catalogued\": true")) << json.output;
+}
+
+#if defined(ORIN_MSABI_DRIVERS)
+// The tool is a g++ host: it meets the Microsoft-ABI drivers through the plug-in.
+TEST(HostTool, DrivesTheMicrosoftAbiDriversThroughThePlugin) {
+  testsupport::TempDir scratch("msabi");
+  const std::string dir = " --dir \"" + testsupport::ExeDirectory() + "msdrivers\"";
+  const ToolRun list = RunHostTool("list" + dir, scratch);
+  EXPECT_EQ(0u, list.exitCode);
+  EXPECT_NE(std::string::npos, list.output.find("4 driver(s)")) << list.output;
+  for (int gen : {1, 3, 4, 5}) {
+    const std::string name = "\"MS-ABI Robot Gen" + std::to_string(gen) + "\"";
+    for (const char* v2 : {"", " --v2"}) {
+      const ToolRun run = RunHostTool("create " + name + v2 + " --arg 4" + dir, scratch);
+      EXPECT_EQ(0u, run.exitCode) << run.output;
+      // Generation 1 has no bin count of its own: the adapter answers 1.
+      EXPECT_NE(std::string::npos, run.output.find(gen == 1 ? "GetBinCount                  = 1"
+                                                             : "GetBinCount                  = 4")) << run.output;
+      EXPECT_NE(std::string::npos, run.output.find("destroyed")) << run.output;
+    }
+    const ToolRun firmware = RunHostTool("firmware " + name + dir, scratch);
+    EXPECT_EQ(gen >= 4 ? 0u : 5u, firmware.exitCode) << firmware.output;
+  }
+}
+#endif

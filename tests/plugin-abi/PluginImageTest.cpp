@@ -194,3 +194,24 @@ TEST(PluginImage, ReaderRejectsWhatIsNoImage) {
   cut.resize(200);
   EXPECT_FALSE(PeImage(cut).Valid());
 }
+
+TEST(PluginImage, ExportsAnswerAsAHostExpects) {
+  HMODULE plugin = ::LoadLibraryA((testsupport::ExeDirectory() + "OrinRobo.dll").c_str());
+  ASSERT_NE(nullptr, plugin);
+  auto entry = [plugin](const char* name) { return reinterpret_cast<void*>(::GetProcAddress(plugin, name)); };
+  auto getVersion = reinterpret_cast<int(__cdecl*)()>(entry("ORIN_PLUGIN_GetVersion"));
+  auto getType = reinterpret_cast<const char*(__cdecl*)()>(entry("ORIN_PLUGIN_GetPluginType"));
+  auto getName = reinterpret_cast<const char*(__cdecl*)()>(entry("ORIN_PLUGIN_GetPluginName"));
+  auto setVendor = reinterpret_cast<void(__cdecl*)(const void*)>(entry("ORIN_PLUGIN_SetVendorInformations"));
+  auto getInterface = reinterpret_cast<unsigned(__cdecl*)()>(entry("ORIN_PLUGIN_GetInterfaceVersion"));
+  ASSERT_TRUE(getVersion && getType && getName && setVendor && getInterface);
+  EXPECT_EQ(4, getVersion());
+  EXPECT_STREQ("OrinCDRoboManager", getType());
+  EXPECT_EQ(getType(), getName());
+  // Whatever the host passes is ignored: null, a wild pointer, more arguments than declared.
+  setVendor(nullptr);
+  setVendor(reinterpret_cast<const void*>(static_cast<uintptr_t>(1)));
+  reinterpret_cast<void(__cdecl*)(int, int, int)>(entry("ORIN_PLUGIN_SetVendorInformations"))(7, 8, 9);
+  EXPECT_EQ(4u, getInterface());
+  ::FreeLibrary(plugin);
+}

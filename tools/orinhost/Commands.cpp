@@ -6,47 +6,11 @@
 #include <cstdio>
 #include <string>
 
+#include "JsonText.h"
+
 namespace {
 
 const char* OrNull(const char* text) { return text ? text : "(null)"; }
-
-// Driver texts are in the ANSI code page; JSON is UTF-8.
-std::string ToUtf8(const char* text) {
-  const int units = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (units <= 0) return text;
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], units);
-  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return text;
-  std::string utf8(static_cast<size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
-  utf8.resize(static_cast<size_t>(bytes - 1));
-  return utf8;
-}
-
-std::string JsonText(const char* text) {
-  if (text == nullptr) return "null";
-  const std::string utf8 = ToUtf8(text);
-  std::string out = "\"";
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8.c_str()); *p; ++p) {
-    switch (*p) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (*p < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", *p);
-          out += escaped;
-        } else {
-          out += static_cast<char>(*p);
-        }
-    }
-  }
-  return out + "\"";
-}
 
 // The catalogue does not record a driver's interface version, so the tool asks the library
 // itself, with the same handshake the manager uses. -1 when it cannot be had.

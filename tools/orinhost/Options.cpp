@@ -18,7 +18,7 @@ bool ParseNumber(const char* text, uint32_t& value) {
 bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   int i = 1;
   if (i < argc && argv[i][0] != '-') options.command = argv[i++];
-  const char* const commands[] = {"info", "list", "create", "configure", "firmware", "help"};
+  const char* const commands[] = {"info", "list", "create", "configure", "firmware", "check", "help"};
   bool known = false;
   for (const char* command : commands) known |= options.command == command;
   if (!known) {
@@ -26,7 +26,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     return false;
   }
   const bool needsDriver = options.command == "create" || options.command == "configure" ||
-                           options.command == "firmware";
+                           options.command == "firmware" || options.command == "check";
   if (needsDriver && i < argc && argv[i][0] != '-') options.driver = argv[i++];
 
   for (; i < argc; ++i) {
@@ -44,6 +44,8 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
     };
     if (option == "--json") {
       options.json = true;
+    } else if (option == "--child") {
+      options.checkChild = true;
     } else if (option == "--v2") {
       options.secondGeneration = true;
     } else if (option == "--dir" || option == "--plugin") {
@@ -74,6 +76,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       return false;
     }
   }
+  if (options.command == "check" && options.driver.empty()) {
+    error = "check needs a library file";
+    return false;
+  }
   if (needsDriver && options.driver.empty() && options.index < 0) {
     error = options.command + " needs a driver name or --index";
     return false;
@@ -94,6 +100,9 @@ void PrintUsage() {
       "                           call each of its operations, destroy it\n"
       "  configure NAME [--v2]    run ConfigureDriver (or ConfigureDriverV2)\n"
       "  firmware NAME            create a firmware check and call its operations\n"
+      "  check FILE [--json]      conformance check of one driver library: its exports, name,\n"
+      "                           versions, whether the plug-in would catalogue it; creates,\n"
+      "                           calls and destroys each object it offers, in a child process\n"
       "  help                     this text\n"
       "\n"
       "options:\n"
@@ -105,5 +114,5 @@ void PrintUsage() {
       "  --drive N, --firmware N  what the firmware check is asked about\n"
       "\n"
       "exit codes: 0 done, 1 bad command line, 2 plug-in not usable, 3 no manager,\n"
-      "            4 no such driver, 5 the manager answered null or 0\n");
+      "            4 no such driver, 5 the manager answered null or 0, 6 check failed\n");
 }

@@ -13,16 +13,18 @@ enum ExitCode {
   kExitPlugin = 2,         // OrinRobo.dll missing or incomplete
   kExitManager = 3,        // no manager could be made
   kExitNotFound = 4,       // no such driver in the catalogue
-  kExitOperationFailed = 5 // the manager answered null or 0
+  kExitOperationFailed = 5, // the manager answered null or 0
+  kExitCheckFailed = 6      // check: a requirement is missing or a call did not return
 };
 
 struct Options {
-  std::string command = "info";  // info, list, create, configure, firmware, help
+  std::string command = "info";  // info, list, create, configure, firmware, check, help
   std::string plugin;            // OrinRobo.dll; default: beside orinhost.exe
   std::string directory;         // driver folder; default: "drivers" beside orinhost.exe
-  std::string driver;            // plug-in name of the driver to use
+  std::string driver;            // plug-in name of the driver to use; check: the library file
   long index = -1;               // or its catalogue position
   bool json = false;
+  bool checkChild = false;       // check: this process runs the steps (set by the parent)
   bool secondGeneration = false; // CreateDriverV2 / ConfigureDriverV2
   long hostVersion = -1;         // announce before the manager is made
   uint32_t arg = 0;

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "Commands.h"
+#include "DriverCheck.h"
 #include "Options.h"
 #include "PluginHost.h"
 
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
     PrintUsage();
     return kExitOk;
   }
+  // The check needs no plug-in: it loads the library as the plug-in would.
+  if (options.command == "check") return options.checkChild ? RunDriverCheckSteps(options) : RunDriverCheck(options);
   if (options.plugin.empty()) options.plugin = ExeFolder() + "OrinRobo.dll";
   if (options.directory.empty()) options.directory = ExeFolder() + "drivers";
 

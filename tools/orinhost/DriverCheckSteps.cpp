@@ -1,0 +1,238 @@
+// The child's side of orinhost check: every finding is one record on standard output,
+//   <status> TAB <check> TAB <text>
+// with status ok, fail, info or call. A "call" record goes out, flushed, before each call into the
+// driver; the parent pairs it with the record that follows, and a call left without one is where
+// the driver brought the child down.
+#include <orinrobo/OrinRoboSdk.h>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "DriverCheck.h"
+
+namespace {
+
+constexpr uint32_t kHighestInterface = ORIN_HIGHEST_DRIVER_INTERFACE_VERSION;
+
+void Record(const char* status, const char* check, const std::string& text) {
+  std::printf("%s\t%s\t%s\n", status, check, text.c_str());
+  std::fflush(stdout);
+}
+
+std::string Number(long long value) { return std::to_string(value); }
+
+// A crash in the driver ends the child at once, with the exception code as its exit code, and
+// without the system's crash dialog or debugger.
+LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception) {
+  ::TerminateProcess(::GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// The machine a PE file is built for, 0 when the file is no PE image.
+WORD PeMachine(const std::string& path) {
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  unsigned char header[4096] = {};
+  DWORD got = 0;
+  ::ReadFile(file, header, sizeof header, &got, nullptr);
+  ::CloseHandle(file);
+  if (got < 0x40 || header[0] != 'M' || header[1] != 'Z') return 0;
+  const DWORD pe = header[0x3C] | header[0x3D] << 8 | header[0x3E] << 16 | static_cast<DWORD>(header[0x3F]) << 24;
+  if (pe > got - 6 || header[pe] != 'P' || header[pe + 1] != 'E' || header[pe + 2] || header[pe + 3]) return 0;
+  return static_cast<WORD>(header[pe + 4] | header[pe + 5] << 8);
+}
+
+bool MatchesDriverPattern(const std::string& path) {
+  std::string base = path.substr(path.find_last_of("\\/") + 1);
+  for (char& c : base) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  return base.size() >= 6 && base.compare(0, 2, "OR") == 0 && base.compare(base.size() - 4, 4, ".DLL") == 0;
+}
+
+// Which driver entry points exist, and from which interface version each is required.
+struct ExportRow {
+  const char* name;
+  int requiredFrom;  // 0: always; 1: every object-making version; 4: version 4 and up; -1: optional
+  bool present;
+};
+
+template <class Fn>
+Fn Entry(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+template <class Object>
+void Destroy(Object* object, const char* what) {
+  Record("call", "destroy", std::string(what) + " destroyed through its destructor");
+  OrinDestroy(object);
+  Record("ok", "destroy", std::string(what) + " destroyed through its destructor");
+}
+
+// Calls the operations an object of this interface version has, in declaration order.
+void ExerciseDriver(IRoboDriverV1* driver, uint32_t version) {
+  struct Call {
+    int position;
+    const char* name;
+  };
+  const Call calls[] = {{1, "Initialize"}, {2, "Shutdown"},  {3, "LoadDisc"}, {4, "UnloadDisc"},
+                        {5, "QueryStatus"}, {6, "Reset"},    {7, "Park"},     {8, "SelfTest"},
+                        {10, "GetBinCount"}, {11, "GetLastErrorCode"}, {12, "Abort"}};
+  for (const Call& call : calls) {
+    if (call.position == 10 && version < 2) break;
+    if (call.position == 11 && version < 4) break;
+    Record("call", "driver", call.name);
+    int result = 0;
+    switch (call.position) {
+      case 1: result = driver->Initialize(); break;
+      case 2: result = driver->Shutdown(); break;
+      case 3: result = driver->LoadDisc(); break;
+      case 4: result = driver->UnloadDisc(); break;
+      case 5: result = driver->QueryStatus(); break;
+      case 6: result = driver->Reset(); break;
+      case 7: result = driver->Park(); break;
+      case 8: result = driver->SelfTest(); break;
+      case 10: result = static_cast<IRoboDriverV3*>(driver)->GetBinCount(); break;
+      case 11: result = static_cast<IRoboDriver*>(driver)->GetLastErrorCode(); break;
+      default: result = static_cast<IRoboDriver*>(driver)->Abort(); break;
+    }
+    Record("ok", "driver", std::string(call.name) + " = " + Number(result));
+  }
+  Destroy(driver, "driver");
+}
+
+void ExerciseFirmwareCheck(IRoboFirmwareCheckV4* check, uint32_t version) {
+  Record("call", "firmware", "GetFirmwareVersion");
+  Record("ok", "firmware", "GetFirmwareVersion = " + Number(check->GetFirmwareVersion()));
+  Record("call", "firmware", "IsDriveSupported(0)");
+  Record("ok", "firmware", std::string("IsDriveSupported(0) = ") + (check->IsDriveSupported(0) ? "true" : "false"));
+  Record("call", "firmware", "IsFirmwareSupported(0x0110)");
+  Record("ok", "firmware",
+         std::string("IsFirmwareSupported(0x0110) = ") + (check->IsFirmwareSupported(0x0110) ? "true" : "false"));
+  if (version >= 5) {
+    Record("call", "firmware", "GetRequiredFirmware");
+    Record("ok", "firmware",
+           "GetRequiredFirmware = " + Number(static_cast<IRoboFirmwareCheck*>(check)->GetRequiredFirmware()));
+  }
+  Destroy(check, "firmware check");
+}
+
+void CreateObjects(HMODULE library, uint32_t version) {
+  if (auto create = Entry<ORIN_PFN_CreateDriver>(library, "orinrobodriver_createdriver")) {
+    Record("call", "create", "orinrobodriver_createdriver(0)");
+    IRoboDriverV1* driver = create(0);
+    Record(driver ? "ok" : "fail", "create",
+           std::string("orinrobodriver_createdriver(0) = ") + (driver ? "driver" : "null"));
+    if (driver) ExerciseDriver(driver, version);
+  }
+  if (version < 4) return;
+  if (auto create = Entry<ORIN_PFN_CreateDriverV2>(library, "orinrobodriverV2_createdriver")) {
+    Record("call", "create", "orinrobodriverV2_createdriver(0, 0)");
+    IRoboDriver* driver = create(0, 0);
+    Record(driver ? "ok" : "fail", "create",
+           std::string("orinrobodriverV2_createdriver(0, 0) = ") + (driver ? "driver" : "null"));
+    if (driver) ExerciseDriver(driver, version);
+  }
+  if (auto create = Entry<ORIN_PFN_FirmwareCheck>(library, "orinrobodriver_firmwarecheck")) {
+    Record("call", "create", "orinrobodriver_firmwarecheck(0)");
+    IRoboFirmwareCheckV4* check = create(0);
+    Record(check ? "ok" : "fail", "create",
+           std::string("orinrobodriver_firmwarecheck(0) = ") + (check ? "firmware check" : "null"));
+    if (check) ExerciseFirmwareCheck(check, version);
+  }
+}
+
+}  // namespace
+
+int RunDriverCheckSteps(const Options& options) {
+  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+  ::SetUnhandledExceptionFilter(EndOnCrash);
+  const std::string& path = options.driver;
+
+  const WORD machine = PeMachine(path);
+#if defined(_WIN64)
+  const WORD ownMachine = IMAGE_FILE_MACHINE_AMD64;
+#else
+  const WORD ownMachine = IMAGE_FILE_MACHINE_I386;
+#endif
+  if (machine == 0) {
+    Record("fail", "file", "not a PE image (no MZ and PE headers): " + path);
+    return kExitOk;
+  }
+  if (machine != ownMachine) {
+    Record("fail", "file", std::string("built for another machine (") + Number(machine) + "); the plug-in cannot load it");
+    return kExitOk;
+  }
+  Record("ok", "file", "PE image for this machine");
+  const bool pattern = MatchesDriverPattern(path);
+  Record(pattern ? "ok" : "fail", "file-name",
+         pattern ? "matches OR*.DLL" : "does not match OR*.DLL: the plug-in never looks at it");
+
+  Record("call", "load", "LoadLibraryA");
+  HMODULE library = ::LoadLibraryA(path.c_str());
+  if (library == nullptr) {
+    const DWORD error = ::GetLastError();
+    Record("fail", "load", error == ERROR_DLL_INIT_FAILED
+                               ? "LoadLibraryA failed: DllMain refused the load (error 1114)"
+                               : "LoadLibraryA failed (error " + Number(error) + ")");
+    return kExitOk;
+  }
+  Record("ok", "load", "LoadLibraryA");
+
+  ExportRow exports[] = {{"ORIN_PLUGIN_GetPluginName", 0, false},        {"ORIN_PLUGIN_GetVersion", 0, false},
+                         {"ORIN_PLUGIN_GetInterfaceVersion", 0, false},  {"ORIN_PLUGIN_SetInterfaceVersion", -1, false},
+                         {"orinrobodriver_configuredriver", -1, false},   {"orinrobodriver_createdriver", 1, false},
+                         {"orinrobodriverV2_createdriver", 4, false},     {"orinrobodriverV2_configuredriver", 4, false},
+                         {"orinrobodriver_firmwarecheck", 4, false}};
+  for (ExportRow& row : exports) row.present = ::GetProcAddress(library, row.name) != nullptr;
+
+  // The plug-in's handshake: the announcement comes before any other call.
+  const unsigned host = options.hostVersion >= 0 ? static_cast<unsigned>(options.hostVersion) : 4u;
+  const uint32_t announced = host <= 1 ? 2 : host == 2 ? 3 : host == 3 ? 4 : 5;
+  if (auto set = Entry<ORIN_PFN_DriverSetInterfaceVersion>(library, "ORIN_PLUGIN_SetInterfaceVersion")) {
+    Record("call", "announce", "ORIN_PLUGIN_SetInterfaceVersion(" + Number(announced) + ")");
+    set(announced);
+    Record("ok", "announce", "ORIN_PLUGIN_SetInterfaceVersion(" + Number(announced) + ")");
+  }
+  std::string refusal;
+  if (auto getName = Entry<ORIN_PFN_DriverGetPluginName>(library, "ORIN_PLUGIN_GetPluginName")) {
+    Record("call", "name", "ORIN_PLUGIN_GetPluginName");
+    const char* name = getName();
+    Record(name ? "info" : "fail", "name", name ? name : "(null): catalogued, but never found by name");
+  }
+  if (auto getVersion = Entry<ORIN_PFN_DriverGetVersion>(library, "ORIN_PLUGIN_GetVersion")) {
+    Record("call", "version", "ORIN_PLUGIN_GetVersion");
+    Record("info", "version", Number(getVersion()));
+  }
+  long version = -1;
+  if (auto getInterface = Entry<ORIN_PFN_DriverGetInterfaceVersion>(library, "ORIN_PLUGIN_GetInterfaceVersion")) {
+    Record("call", "interface", "ORIN_PLUGIN_GetInterfaceVersion");
+    version = static_cast<long>(getInterface());
+    Record("info", "interface", Number(version));
+  }
+
+  for (const ExportRow& row : exports) {
+    const bool required = row.requiredFrom == 0 || (row.requiredFrom > 0 && version >= row.requiredFrom);
+    std::string text = std::string(row.name) + (row.present ? " present" : " missing");
+    text += required ? " (required)" : row.requiredFrom < 0 ? " (optional)" : " (not used at this interface version)";
+    Record(row.present ? "ok" : required ? "fail" : "info", "export", text);
+    if (!row.present && row.requiredFrom == 0 && refusal.empty()) refusal = std::string(row.name) + " is missing";
+  }
+  if (refusal.empty() && version > static_cast<long>(kHighestInterface)) {
+    refusal = "interface version " + Number(version) + " is above " + Number(kHighestInterface);
+  }
+  if (!pattern && refusal.empty()) refusal = "its file name does not match OR*.DLL";
+  Record(refusal.empty() ? "ok" : "fail", "catalogue",
+         refusal.empty() ? "the plug-in would catalogue it" : "the plug-in would not catalogue it: " + refusal);
+
+  if (version == 0) {
+    Record("fail", "create", "interface version 0: the plug-in hands out no object of this library");
+  } else if (version > 0 && version <= static_cast<long>(kHighestInterface)) {
+    CreateObjects(library, static_cast<uint32_t>(version));
+  }
+  Record("call", "unload", "FreeLibrary");
+  ::FreeLibrary(library);
+  Record("ok", "unload", "FreeLibrary");
+  return kExitOk;
+}
