@@ -92,7 +92,8 @@ void TForm1::FormCreate() {
   DWORD threadId = 0;
   workerThread_.reset(CreateThread(nullptr, 0, RobotThreadProc, nullptr, 0, &threadId));
   SetWindowTextA(Label1, "");
-  // The busy animation runs from the moment the window is shown until the first pass ends.
+  // The busy animation runs from the moment the window is shown until the start-up ends, or
+  // until the command taken during it ends.
   StartBusyAnimation();
 }
 

@@ -47,7 +47,7 @@ class TForm1 : private WorkerDisplay {
   void StartWatchdog();
   void StopWatchdog();
   void HaltWorker();
-  void CloseNow();
+  void CloseNow();  // FormClose, then the window goes
 
   // WorkerDisplay, called on the worker thread: both only post to the window.
   void StopBusyAnimation(uint32_t command) override;

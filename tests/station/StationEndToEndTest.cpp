@@ -40,23 +40,7 @@ size_t Count(const Calls& calls, const std::string& prefix) {
 }
 
 // Runs pickwell-send.exe with the given arguments; its exit code, or -1 when it did not end.
-long RunSender(const std::string& arguments) {
-  std::string command = "\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return -2;
-  CloseHandle(info.hThread);
-  station::UniqueHandle process(info.hProcess);
-  if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.get(), 9);
-    return -1;
-  }
-  DWORD code = 0;
-  GetExitCodeProcess(process.get(), &code);
-  return static_cast<long>(code);
-}
+long RunSender(const std::string& arguments);
 
 constexpr int kLabel1 = station::kIdLabel1, kSupport = station::kIdSupport, kAbout = station::kIdAbout,
               kBusyImage = station::kIdBusyImage;
@@ -379,6 +363,29 @@ TEST(StationEndToEnd, WindowLayoutAndAboutWindow) {
   ASSERT_TRUE(run.Close());
 }
 
+
+namespace {
+
+// Runs pickwell-send.exe with the given arguments; its exit code, or -1 when it did not end.
+long RunSender(const std::string& arguments) {
+  std::string command = "\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return -2;
+  CloseHandle(info.hThread);
+  station::UniqueHandle process(info.hProcess);
+  if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.get(), 9);
+    return -1;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  return static_cast<long>(code);
+}
+
+}  // namespace
 
 TEST(StationEndToEnd, SenderExitCodeTellsTheOutcome) {
   EXPECT_EQ(RunSender("load --timeout 2"), 3) << "no station";
