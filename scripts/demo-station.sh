@@ -21,6 +21,7 @@ Count=1
 Name0=SimRobot 1000
 Drive=E
 [Delays]
+ConnectMs=1500
 LoadMs=800
 UnloadMs=800
 [Log]
@@ -32,12 +33,9 @@ send() { "$root/scripts/wine-run.sh" "$bin/pickwell-send.exe" "$@" | tr -d '\r';
 echo "== starting Pickwell.exe beside the simulator in $demo"
 "$root/scripts/wine-run.sh" "$demo/Pickwell.exe" &
 station_pid=$!
-for _ in $(seq 1 200); do
-  grep -q 'EnumDrives =' "$demo/vtrobots-sim.log" 2>/dev/null && break
-  sleep 0.1
-done
-grep -q 'EnumDrives =' "$demo/vtrobots-sim.log" 2>/dev/null ||
-  { echo "demo-station: the station did not check its robot" >&2; kill "$station_pid" 2>/dev/null; exit 1; }
+# A host waits for the window only; a command sent during the robot's start-up is held until it ends.
+send wait --timeout 20 ||
+  { echo "demo-station: the station window did not appear" >&2; kill "$station_pid" 2>/dev/null; exit 1; }
 
 status=0
 echo "== load a disc";   send load --timeout 30 || status=1

@@ -84,33 +84,38 @@ void TForm1::FormCreate() {
   const int top = GetSystemMetrics(SM_CYSMCAPTION) + GetSystemMetrics(SM_CYMENU) + 10;
   const int left = GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left);
   SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The connect state comes before the title: a command sent as soon as the window can be found
+  // is then held until the start-up has ended, instead of being overwritten by it.
+  worker_.SetState(kStateConnect);
   SetWindowTextA(hwnd_, kWindowTitle);
 
   DWORD threadId = 0;
   workerThread_.reset(CreateThread(nullptr, 0, RobotThreadProc, nullptr, 0, &threadId));
-  worker_.SetState(kStateConnect);
   SetWindowTextA(Label1, "");
-  // The busy animation runs from the moment the window is shown until the first pass ends.
+  // The busy animation runs from the moment the window is shown until the start-up ends, or
+  // until the command taken during it ends.
   StartBusyAnimation();
 }
 
-void TForm1::RobotCommand(WPARAM code) {
+LRESULT TForm1::RobotCommand(WPARAM code) {
   StartBusyAnimation();
-  if (closing_) return;
+  if (closing_) return kAnswerNotTaken;
   UniqueKey key = OpenStatusKey(statusKey_);
-  if (!key) return;
+  if (!key) return kAnswerNotTaken;
   const CommandAction action = ActionForCode(static_cast<uint32_t>(code));
   if (action.startsWatchdog) StartWatchdog();
-  if (!action.robotCommand) return;
-  if (IsWorkerBusy(worker_.RobotState.load())) {
-    // Setting the state now would replace a pass before it reports, or skip the connect:
-    // the command is refused, and says so, instead.
-    WriteStatus(key.get(), kStatusFailed);
-    return;
+  if (!action.robotCommand) return kAnswerTaken;
+  switch (worker_.TakeCommand(key.get(), action.newState)) {
+    case CommandTaken::Started:
+    case CommandTaken::Held:
+      StopWatchdog();
+      return kAnswerTaken;
+    case CommandTaken::LibraryDown:
+      return kAnswerTaken;  // and failed: "Status" already says 99
+    case CommandTaken::Refused:
+      break;
   }
-  StopWatchdog();
-  WriteStatus(key.get(), kStatusInProgress);
-  worker_.SetState(action.newState);
+  return kAnswerNotTaken;
 }
 
 void TForm1::FormClose() {
@@ -118,8 +123,7 @@ void TForm1::FormClose() {
   closing_ = true;
   StopWatchdog();
   frmAbout.Hide();
-  worker_.RobotState.store(kStateIdle);
-  worker_.RequestStop();
+  worker_.RequestStop();  // sets RobotState idle first
   HaltWorker();
   if (worker_.RobotCount != 0) library_.Park(worker_.RobotHandles[0]);
   library_.Close();
@@ -157,7 +161,9 @@ void TForm1::tmrCheckOrinApTimer() {
       StartWatchdog();
       break;
     case HostScan::HostMissing:
-      PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+      // Closed here and now: a posted close would leave room for a command to start a load
+      // that the close then interrupts without a report.
+      CloseNow();
       break;
     case HostScan::ScanFailed:
       break;  // off until the host arms it again
@@ -189,7 +195,15 @@ void TForm1::ShowFrame(int frame) {
   SendMessageA(busyImage_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(frames_[frame].get()));
 }
 
-void TForm1::StopBusyAnimation() { PostMessageA(hwnd_, kWmWorkerStopAnimation, 0, 0); }
+void TForm1::CloseNow() {
+  if (closing_) return;  // a second request while the first one waits for the worker
+  FormClose();
+  DestroyWindow(hwnd_);
+}
+
+void TForm1::StopBusyAnimation(uint32_t command) {
+  PostMessageA(hwnd_, kWmWorkerStopAnimation, command, 0);
+}
 
 void TForm1::ShowRobotName(const char* name) {
   PostMessageA(hwnd_, kWmWorkerShowName, 0, reinterpret_cast<LPARAM>(name));
@@ -210,9 +224,10 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kWmRobotCommand:
-      RobotCommand(wParam);
-      return 0;
+      return RobotCommand(wParam);
     case kWmWorkerStopAnimation:
+      // A stop posted for an earlier pass must not stop the command that runs now.
+      if (!worker_.IsCurrentCommand(static_cast<uint32_t>(wParam))) return 0;
       animating_ = false;
       KillTimer(hwnd_, kAnimationTimer);
       return 0;
@@ -248,9 +263,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_CLOSE:
-      if (closing_) return 0;  // a second request while the first one waits for the worker
-      FormClose();
-      DestroyWindow(hwnd_);
+      CloseNow();
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kAnimationTimer);

@@ -12,7 +12,7 @@
 namespace station {
 
 // Private messages from the worker, acted on by the window thread.
-constexpr UINT kWmWorkerStopAnimation = WM_APP + 1;
+constexpr UINT kWmWorkerStopAnimation = WM_APP + 1;  // WParam: the command serial of the pass
 constexpr UINT kWmWorkerShowName = WM_APP + 2;  // LParam: const char* that outlives the window
 
 class TForm1 : private WorkerDisplay {
@@ -32,7 +32,8 @@ class TForm1 : private WorkerDisplay {
 
   void FormCreate();
   void FormClose();
-  void RobotCommand(WPARAM code);
+  // Answers kAnswerTaken or kAnswerNotTaken.
+  LRESULT RobotCommand(WPARAM code);
   void tmrCheckOrinApTimer();
   void btnSupportClick();
   void btnAboutClick();
@@ -46,9 +47,10 @@ class TForm1 : private WorkerDisplay {
   void StartWatchdog();
   void StopWatchdog();
   void HaltWorker();
+  void CloseNow();  // FormClose, then the window goes
 
   // WorkerDisplay, called on the worker thread: both only post to the window.
-  void StopBusyAnimation() override;
+  void StopBusyAnimation(uint32_t command) override;
   void ShowRobotName(const char* name) override;
 
   const RobotLibrary& library_;

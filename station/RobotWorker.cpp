@@ -4,6 +4,13 @@
 
 namespace station {
 
+namespace {
+bool IsStartUp(int32_t state) { return state == kStateConnect || state == kStateCheck; }
+bool IsRobotOperation(int32_t state) {
+  return state == kStateLoad || state == kStateUnload || state == kStateUnloadAlt;
+}
+}  // namespace
+
 bool IsWorkerBusy(int32_t state) {
   switch (state) {
     case kStateConnect:
@@ -25,7 +32,10 @@ RobotWorker::RobotWorker(const RobotLibrary& library, const StatusKey& statusKey
       wakeEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
 DWORD RobotWorker::Run() {
-  if (library_.Init(0) != VT_ROBOTS_OK) return static_cast<DWORD>(-1);
+  if (library_.Init(0) != VT_ROBOTS_OK) {
+    LibraryFailed();
+    return static_cast<DWORD>(-1);
+  }
   while (!StopRequested()) {
     const int32_t state = RobotState.load();
     bool sleepAfterPass = true;
@@ -44,7 +54,8 @@ DWORD RobotWorker::Run() {
       default:
         break;
     }
-    if (sleepAfterPass && !StopRequested()) WaitForNextPass();
+    // A command released or taken during the pass runs at once.
+    if (sleepAfterPass && !StopRequested() && !IsRobotOperation(RobotState.load())) WaitForNextPass();
   }
   return 0;
 }
@@ -61,8 +72,34 @@ void RobotWorker::SetState(int32_t state) {
   if (wakeOnCommand_.load() && wakeEvent_) SetEvent(wakeEvent_.get());
 }
 
+CommandTaken RobotWorker::TakeCommand(HKEY openKey, int32_t state) {
+  std::lock_guard<std::mutex> lock(statusLock_);
+  if (libraryDown_) {
+    WriteStatus(openKey, kStatusFailed);
+    return CommandTaken::LibraryDown;
+  }
+  const int32_t current = RobotState.load();
+  const bool startUp = IsStartUp(current);
+  // Writing anything now would put this command's word over the running one's outcome.
+  if (StopRequested() || (startUp ? heldState_ != kStateIdle : IsWorkerBusy(current)))
+    return CommandTaken::Refused;
+  WriteStatus(openKey, kStatusInProgress);
+  commandSerial_.fetch_add(1);
+  if (startUp) {
+    heldState_ = state;
+    return CommandTaken::Held;
+  }
+  SetState(state);
+  return CommandTaken::Started;
+}
+
 void RobotWorker::RequestStop() {
-  stopRequested_.store(true);
+  {
+    std::lock_guard<std::mutex> lock(statusLock_);
+    RobotState.store(kStateIdle);
+    heldState_ = kStateIdle;
+    stopRequested_.store(true);
+  }
   if (wakeEvent_) SetEvent(wakeEvent_.get());
 }
 
@@ -110,17 +147,33 @@ void RobotWorker::CommandPass(int32_t state) {
   ReportResult(result);
 }
 
-// Resets RobotState to idle before "Status" is written, so that a host that sends its next
-// command as soon as it reads the outcome finds the worker ready for it.
+// Without a robot library no held or later command can run: each is answered with 99.
+void RobotWorker::LibraryFailed() {
+  std::lock_guard<std::mutex> lock(statusLock_);
+  libraryDown_ = true;
+  if (IsRobotOperation(heldState_)) WriteStatus(statusKey_, kStatusFailed);
+  heldState_ = kStateIdle;
+}
+
+// Resets RobotState (to idle, or to the command held during start-up) and writes "Status" under
+// the lock that TakeCommand takes, so that a command taken at this moment keeps its own 2.
 void RobotWorker::ReportResult(VtResult result) {
-  const int32_t remembered = RobotState.exchange(kStateIdle);
-  if (display_) display_->StopBusyAnimation();
+  std::lock_guard<std::mutex> lock(statusLock_);
+  const int32_t remembered = RobotState.load();
+  int32_t next = kStateIdle;
+  if (IsStartUp(remembered)) {
+    next = heldState_;
+    heldState_ = kStateIdle;
+  }
+  RobotState.store(next);
+  // A released command keeps the animation running; it stops once that command ends.
+  if (next == kStateIdle && display_) display_->StopBusyAnimation(commandSerial_.load());
   const bool success = IsRobotSuccess(result);
   if (remembered == kStateCheck) {
     if (success && display_) display_->ShowRobotName(RobotNames[0]);
     return;
   }
-  if (remembered == kStateLoad || remembered == kStateUnload || remembered == kStateUnloadAlt)
+  if (IsRobotOperation(remembered))
     WriteStatus(statusKey_, success ? kStatusDone : kStatusFailed);
 }
 

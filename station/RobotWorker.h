@@ -6,6 +6,7 @@
 #define STATION_ROBOTWORKER_H
 
 #include <atomic>
+#include <mutex>
 #include <stdint.h>
 
 #include "RobotLibrary.h"
@@ -25,15 +26,24 @@ enum RobotStateValue : int32_t {
   kStateReserved = 9,   // code 105; the worker treats it as idle
 };
 
-// True for the states in which a pass is pending or running; the window thread accepts no new
-// command while one of them is set.
+// True for the states in which a pass is pending or running.
 bool IsWorkerBusy(int32_t state);
+
+// What the worker made of a command the window thread handed it.
+enum class CommandTaken {
+  Started,      // "Status" 2 written; the next pass runs it
+  Held,         // "Status" 2 written; runs once the start-up connect and check have ended
+  Refused,      // another command is pending or running, or the worker stops: nothing written
+  LibraryDown,  // the library never opened: "Status" 99 written at once
+};
 
 // How the worker's outcomes reach the main window. Calls come from the worker thread; an
 // implementation hands them to the window thread.
 class WorkerDisplay {
  public:
-  virtual void StopBusyAnimation() = 0;
+  // command: the serial of the command whose pass ended (0 for the start-up pass); a stop that
+  // arrives after a newer command was taken must be ignored (see IsCurrentCommand).
+  virtual void StopBusyAnimation(uint32_t command) = 0;
   // name points into the worker's RobotNames and stays valid while the worker lives.
   virtual void ShowRobotName(const char* name) = 0;
 
@@ -57,10 +67,18 @@ class RobotWorker {
   // Sets RobotState from the window thread and, in wake mode, wakes the worker at once.
   void SetState(int32_t state);
 
+  // The window thread's part of a robot command (codes 101, 102, 103, 105), with the status key
+  // open. Deciding, writing "Status" and setting the state form one step with ReportResult's.
+  CommandTaken TakeCommand(HKEY openKey, int32_t state);
+
+  // True while no command was taken after the one with this serial.
+  bool IsCurrentCommand(uint32_t command) const { return commandSerial_.load() == command; }
+
   // With wake off the worker finds each command only on its next one-second poll.
   void SetWakeOnCommand(bool wake) { wakeOnCommand_ = wake; }
 
-  // Asks the worker to leave Run before its next robot call; the call it is in finishes.
+  // Sets RobotState idle, drops a held command and asks the worker to leave Run before its next
+  // robot call; the call it is in finishes and is not reported.
   void RequestStop();
   bool StopRequested() const { return stopRequested_.load(); }
 
@@ -89,6 +107,7 @@ class RobotWorker {
   void CheckPass();
   void CommandPass(int32_t state);
   void WaitForNextPass();
+  void LibraryFailed();
 
   const RobotLibrary& library_;
   StatusKey statusKey_;
@@ -96,6 +115,13 @@ class RobotWorker {
   UniqueHandle wakeEvent_;
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> wakeOnCommand_{true};
+
+  // Held by each thread around a change of RobotState together with its "Status" write, so that
+  // one command's outcome never lands on another's.
+  std::mutex statusLock_;
+  int32_t heldState_ = kStateIdle;  // a command taken during start-up
+  bool libraryDown_ = false;
+  std::atomic<uint32_t> commandSerial_{0};
 };
 
 }  // namespace station

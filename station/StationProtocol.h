@@ -16,6 +16,12 @@ constexpr uint32_t kCodeUnloadAlt = 103;  // unload mode 4
 constexpr uint32_t kCodeWatchdog = 104;
 constexpr uint32_t kCodeReserved = 105;   // accepted like a command, no robot operation
 
+// What SendMessage answers for WM_ROBOT_COMMAND. A dropped command (the station is closing, its
+// key cannot be opened, or another command is pending or running) writes no "Status", so "Status"
+// alone cannot tell the sender; 0 stays the answer to every command that was taken.
+constexpr int32_t kAnswerTaken = 0;
+constexpr int32_t kAnswerNotTaken = 1;
+
 constexpr const char* kStatusKeyPath = "SOFTWARE\\Vantrel Systems\\Kelvora";
 constexpr const char* kStatusValueName = "Status";
 constexpr uint32_t kStatusInProgress = 2;

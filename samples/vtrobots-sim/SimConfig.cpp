@@ -80,6 +80,7 @@ SimConfig LoadSimConfig(const std::string& iniPath, const std::string& baseFolde
     const char* key = kCallNames[i] + sizeof "VT_Robots_" - 1;
     config.results[i] = static_cast<VtResult>(ReadNumber(iniPath, "Results", key, 0, INT32_MIN, INT32_MAX));
   }
+  config.connectDelayMs = static_cast<int>(ReadNumber(iniPath, "Delays", "ConnectMs", 0, 0, kMaxDelayMs));
   config.loadDelayMs = static_cast<int>(ReadNumber(iniPath, "Delays", "LoadMs", 0, 0, kMaxDelayMs));
   config.unloadDelayMs = static_cast<int>(ReadNumber(iniPath, "Delays", "UnloadMs", 0, 0, kMaxDelayMs));
 

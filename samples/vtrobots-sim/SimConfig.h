@@ -19,6 +19,7 @@ struct SimConfig {
   std::string names[VT_ROBOTS_MAX_ROBOTS];             // each at most 255 characters
   char driveLetter = 'E';                              // A..Z
   VtResult results[static_cast<int>(Call::Count)] = {};  // what each call answers
+  int connectDelayMs = 0;                              // 0..600000
   int loadDelayMs = 0;                                 // 0..600000
   int unloadDelayMs = 0;                               // 0..600000
   std::string logPath;                                 // empty: no log

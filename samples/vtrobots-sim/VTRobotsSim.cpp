@@ -119,6 +119,8 @@ VtResult VT_ROBOTS_CALL VT_Robots_Connect(int32_t* count, VtRobotHandle handles[
                                           int32_t table2[VT_ROBOTS_MAX_ROBOTS],
                                           uint8_t table3[VT_ROBOTS_MAX_ROBOTS]) {
   CallScope scope(vtsim::Call::Connect, "count=%s", count ? "set" : "null");
+  // A robot that takes its time to answer, as real ones do at start.
+  if (g_config.connectDelayMs > 0) Sleep(static_cast<DWORD>(g_config.connectDelayMs));
   const int found = g_config.robotCount;
   if (count) *count = found;
   for (int i = 0; i < found; ++i) {

@@ -234,6 +234,50 @@ TEST_F(WorkerTest, ReportResultWithoutTheKeyWritesNothing) {
   EXPECT_EQ(display_.Stops(), 1);
 }
 
+TEST_F(WorkerTest, CommandTakenDuringStartUpRunsAfterTheCheckOrFailsWithTheLibrary) {
+  for (VtResult init : {0, 5}) {
+    SCOPED_TRACE(init);
+    fake_robots::Settings settings;
+    settings.init = init;
+    CreateWorker(settings);
+    station::UniqueKey key = station::OpenStatusKey(key_);
+    EXPECT_EQ(worker_->TakeCommand(key.get(), kStateLoad), station::CommandTaken::Held);
+    EXPECT_EQ(worker_->TakeCommand(key.get(), kStateUnload), station::CommandTaken::Refused);
+    StartThread();
+    uint32_t status = 0;
+    ASSERT_TRUE(WaitUntil([&] { return ReadStatus(&status) && status != station::kStatusInProgress; }));
+    if (init == 0) {
+      EXPECT_EQ(status, station::kStatusDone);
+      const Calls startUp = Concat({"Init(0)", "Connect(0)", "GetRobotInfo(" + kH0 + ",256)"}, CheckCalls());
+      EXPECT_EQ(fake_robots::Calls(), Concat(startUp, {"LoadDrive('E',0,1,0)", "GetMessage(" + kH0 + ")"}));
+      EXPECT_EQ(display_.StopSerials(), std::vector<uint32_t>{1}) << "the start-up stopped the load's animation";
+      StopWorker();
+    } else {
+      EXPECT_EQ(status, station::kStatusFailed);
+      DWORD code = 0;
+      ASSERT_TRUE(WaitForExit(5000, &code));
+      EXPECT_EQ(worker_->TakeCommand(key.get(), kStateUnload), station::CommandTaken::LibraryDown);
+    }
+    display_.Reset();
+  }
+}
+
+TEST_F(WorkerTest, EachStopNamesItsCommandSoAStaleOneIsKnown) {
+  StartWorker(fake_robots::Settings());
+  ASSERT_TRUE(WaitUntil([&] { return worker_->CurrentDrive == 'E' && display_.Stops() == 1; }));
+  station::UniqueKey key = station::OpenStatusKey(key_);
+  for (int32_t state : {kStateLoad, kStateUnload}) {
+    SCOPED_TRACE(state);
+    const uint32_t previous = display_.StopSerials().back();
+    ASSERT_EQ(worker_->TakeCommand(key.get(), state), station::CommandTaken::Started);
+    // Taken before the window handled the previous pass's stop: that stop is stale now.
+    EXPECT_FALSE(worker_->IsCurrentCommand(previous));
+    uint32_t status = 0;
+    ASSERT_TRUE(WaitUntil([&] { return ReadStatus(&status) && status == station::kStatusDone; }));
+    EXPECT_TRUE(worker_->IsCurrentCommand(display_.StopSerials().back()));
+  }
+}
+
 TEST(WorkerBusy, OnlyPendingOrRunningPassesCountAsBusy) {
   for (int32_t state = -1; state <= 12; ++state) {
     SCOPED_TRACE(state);

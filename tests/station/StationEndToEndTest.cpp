@@ -39,6 +39,9 @@ size_t Count(const Calls& calls, const std::string& prefix) {
   return n;
 }
 
+// Runs pickwell-send.exe with the given arguments; its exit code, or -1 when it did not end.
+long RunSender(const std::string& arguments);
+
 constexpr int kLabel1 = station::kIdLabel1, kSupport = station::kIdSupport, kAbout = station::kIdAbout,
               kBusyImage = station::kIdBusyImage;
 
@@ -133,8 +136,29 @@ TEST(StationEndToEnd, FailedInitRefusesCommandsAndStillClosesTheLibrary) {
   EXPECT_EQ(run.Calls(), (Calls{"VT_Robots_Init(0)", "VT_Robots_Close()"}));
 }
 
+TEST(StationEndToEnd, LoadSentTheMomentTheWindowExistsRunsAfterTheStartUp) {
+  StationRun run("[Delays]\r\nConnectMs=2000\r\n");
+  ASSERT_TRUE(run.Start());
+  LRESULT answer = -1;
+  ASSERT_TRUE(run.Send(station::kCodeLoad, &answer));
+  EXPECT_EQ(answer, station::kAnswerTaken);
+  ASSERT_EQ(run.Log().find("< VT_Robots_Connect"), std::string::npos) << "sent after the connect";
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusInProgress);
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(status, station::kStatusDone);
+  ASSERT_TRUE(run.Close());
+  Calls expected = StartUpCalls();
+  for (const std::string& call : {std::string("VT_Robots_LoadDrive('E', 0, 1, 0)"), Message(),
+                                  "VT_Robots_Park(" + kRobot0 + ")", std::string("VT_Robots_Close()")})
+    expected.push_back(call);
+  EXPECT_EQ(run.Calls(), expected);
+  EXPECT_FALSE(run.LogFlagsBrokenRules()) << run.Log();
+}
+
 TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItThenParksAndCloses) {
-  StationRun run("[Delays]\r\nLoadMs=2500\r\n");
+  StationRun run("[Delays]\r\nLoadMs=5000\r\n");
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.Send(station::kCodeLoad));
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
@@ -143,6 +167,7 @@ TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItThenParksAndCloses) {
   ASSERT_TRUE(PostMessageA(run.Window(), WM_CLOSE, 0, 0));
   Sleep(300);
   EXPECT_TRUE(IsWindowVisible(run.Window())) << "the window went before the load had ended";
+  EXPECT_EQ(RunSender("load --timeout 10"), 5) << "a closing station does not take commands";
   DWORD exitCode = 1;
   ASSERT_TRUE(run.WaitForExit(20000, &exitCode));
   EXPECT_EQ(exitCode, 0u);
@@ -159,16 +184,19 @@ TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItThenParksAndCloses) {
   EXPECT_EQ(status, station::kStatusInProgress) << "the interrupted load is not reported";
 }
 
-TEST(StationEndToEnd, CommandWhileAnotherRunsIsRefusedAndNeverOverlaps) {
+TEST(StationEndToEnd, CommandWhileAnotherRunsLeavesTheFirstItsOwnOutcome) {
   StationRun run("[Delays]\r\nLoadMs=1500\r\n");
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.Send(station::kCodeLoad));
-  ASSERT_TRUE(run.Send(station::kCodeUnload));
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
+  LRESULT answer = -1;
+  ASSERT_TRUE(run.Send(station::kCodeUnload, &answer));
+  EXPECT_EQ(answer, station::kAnswerNotTaken);
   uint32_t status = 0;
   ASSERT_TRUE(StationRun::ReadStatus(&status));
-  EXPECT_EQ(status, station::kStatusFailed);
-  ASSERT_TRUE(run.WaitForLog("< VT_Robots_LoadDrive"));
+  EXPECT_EQ(status, station::kStatusInProgress) << "the refused command wrote over the load's Status";
   ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(status, station::kStatusDone);
   ASSERT_TRUE(run.Close());
   const Calls calls = run.Calls();
   EXPECT_EQ(Count(calls, "VT_Robots_LoadDrive"), 1u);
@@ -335,6 +363,7 @@ TEST(StationEndToEnd, WindowLayoutAndAboutWindow) {
   ASSERT_TRUE(run.Close());
 }
 
+
 namespace {
 
 // Runs pickwell-send.exe with the given arguments; its exit code, or -1 when it did not end.
@@ -360,9 +389,11 @@ long RunSender(const std::string& arguments) {
 
 TEST(StationEndToEnd, SenderExitCodeTellsTheOutcome) {
   EXPECT_EQ(RunSender("load --timeout 2"), 3) << "no station";
+  EXPECT_EQ(RunSender("wait --timeout 0.3"), 3);
   EXPECT_EQ(RunSender("fly"), 4);
   StationRun run("[Results]\r\nUnloadDrive=-1\r\n[Delays]\r\nLoadMs=1500\r\n");
   ASSERT_TRUE(run.Start());
+  EXPECT_EQ(RunSender("wait --timeout 5"), 0);
   EXPECT_EQ(RunSender("load --timeout 0.3"), 2) << "timed out";
   uint32_t status = 0;
   ASSERT_TRUE(run.WaitForOutcome(&status));

@@ -55,7 +55,7 @@ bool StationRun::Start(const std::string& readyLine) {
   process_.reset(info.hProcess);
   if (!Poll(kStartTimeoutMs, [&] { return (window_ = FindWindowA(nullptr, station::kWindowTitle)) != nullptr; }))
     return false;
-  return WaitForLog(readyLine, kStartTimeoutMs);
+  return readyLine.empty() || WaitForLog(readyLine, kStartTimeoutMs);
 }
 
 long StationRun::StartAnotherAndWait(unsigned timeoutMs) {
@@ -82,9 +82,12 @@ bool StationRun::Running() const {
   return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
-bool StationRun::Send(uint32_t code) {
+bool StationRun::Send(uint32_t code, LRESULT* answer) {
   DWORD_PTR result = 0;
-  return SendMessageTimeoutA(window_, station::kWmRobotCommand, code, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+  const bool answered =
+      SendMessageTimeoutA(window_, station::kWmRobotCommand, code, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+  if (answer) *answer = static_cast<LRESULT>(result);
+  return answered;
 }
 
 bool StationRun::WaitForOutcome(uint32_t* status, unsigned timeoutMs) {

@@ -20,16 +20,17 @@ class StationRun {
   StationRun(const StationRun&) = delete;
   StationRun& operator=(const StationRun&) = delete;
 
-  // Starts the station and waits for its window and for readyLine in the call log.
-  bool Start(const std::string& readyLine = "< VT_Robots_EnumDrives");
+  // Starts the station and waits for its window, as a host does, and for readyLine in the call
+  // log when one is given.
+  bool Start(const std::string& readyLine = "");
   // Starts one more Pickwell.exe from the same folder; returns its exit code, or -1000 when it
   // did not end within timeoutMs.
   long StartAnotherAndWait(unsigned timeoutMs);
 
   HWND Window() const { return window_; }
   bool Running() const;
-  // WM_ROBOT_COMMAND; false when the window did not take it.
-  bool Send(uint32_t code);
+  // WM_ROBOT_COMMAND; false when the window did not answer. answer: what it answered.
+  bool Send(uint32_t code, LRESULT* answer = nullptr);
   // Waits until "Status" is 3 or 99; false after timeoutMs.
   bool WaitForOutcome(uint32_t* status, unsigned timeoutMs = 15000);
   // Posts WM_CLOSE and waits for the program to end with exit code 0.

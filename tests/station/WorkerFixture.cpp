@@ -18,11 +18,19 @@ void WorkerTest::TearDown() {
 }
 
 void WorkerTest::StartWorker(const fake_robots::Settings& settings) {
+  CreateWorker(settings);
+  StartThread();
+}
+
+void WorkerTest::CreateWorker(const fake_robots::Settings& settings) {
   fake_robots::Reset(settings);
   worker_.reset(new station::RobotWorker(fake_robots::Library(), key_, &display_));
+  worker_->SetState(station::kStateConnect);
+}
+
+void WorkerTest::StartThread() {
   thread_ = CreateThread(nullptr, 0, RunWorker, worker_.get(), 0, nullptr);
   ASSERT_NE(thread_, nullptr);
-  worker_->SetState(station::kStateConnect);
 }
 
 DWORD WorkerTest::StopWorker() {

@@ -16,9 +16,9 @@
 
 class RecordingDisplay : public station::WorkerDisplay {
  public:
-  void StopBusyAnimation() override {
+  void StopBusyAnimation(uint32_t command) override {
     std::lock_guard<std::mutex> lock(mutex_);
-    ++stops_;
+    stops_.push_back(command);
   }
   void ShowRobotName(const char* name) override {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -26,10 +26,15 @@ class RecordingDisplay : public station::WorkerDisplay {
   }
   void Reset() {
     std::lock_guard<std::mutex> lock(mutex_);
-    stops_ = 0;
+    stops_.clear();
     names_.clear();
   }
   int Stops() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(stops_.size());
+  }
+  // The command serial each stop carried, in order.
+  std::vector<uint32_t> StopSerials() {
     std::lock_guard<std::mutex> lock(mutex_);
     return stops_;
   }
@@ -40,7 +45,7 @@ class RecordingDisplay : public station::WorkerDisplay {
 
  private:
   std::mutex mutex_;
-  int stops_ = 0;
+  std::vector<uint32_t> stops_;
   std::vector<std::string> names_;
 };
 
@@ -51,6 +56,9 @@ class WorkerTest : public ::testing::Test {
 
   // Creates the worker and starts its thread, with RobotState 2 as the main window does.
   void StartWorker(const fake_robots::Settings& settings);
+  // The two halves of StartWorker: the worker in state 2, then its thread.
+  void CreateWorker(const fake_robots::Settings& settings);
+  void StartThread();
   // Stops the worker and waits for its thread (bounded); returns its exit code.
   DWORD StopWorker();
   // Waits for the thread to end by itself; false after timeoutMs.

@@ -44,7 +44,8 @@ const char* OutcomeText(Outcome outcome) {
     case Outcome::TimedOut: return "timed out";
     case Outcome::NoStatus: return "no Status in the registry, command dropped";
     case Outcome::NoStation: return "no station window";
-    case Outcome::SendFailed: return "station did not take the message";
+    case Outcome::SendFailed: return "station did not answer the message";
+    case Outcome::NotTaken: return "not taken by the station";
   }
   return "?";
 }
@@ -63,11 +64,17 @@ SendResult SendCommand(uint32_t code, unsigned timeoutMs) {
 
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
-  DWORD_PTR ignored = 0;
+  DWORD_PTR answer = 0;
   const UINT sendTimeout = timeoutMs < 5000 ? (timeoutMs == 0 ? 1 : timeoutMs) : 5000;
   if (!SendMessageTimeoutA(window, station::kWmRobotCommand, code, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                           sendTimeout, &ignored)) {
+                           sendTimeout, &answer)) {
     result.outcome = Outcome::SendFailed;
+    result.elapsedMs = MillisecondsSince(start);
+    return result;
+  }
+  if (answer != static_cast<DWORD_PTR>(station::kAnswerTaken)) {
+    station::ReadStatus(key, &result.status);
+    result.outcome = Outcome::NotTaken;
     result.elapsedMs = MillisecondsSince(start);
     return result;
   }
@@ -106,6 +113,21 @@ SendResult SendCommand(uint32_t code, unsigned timeoutMs) {
       WaitForSingleObject(changed.get(), left < 100 ? left : 100);
     else
       Sleep(left < kPollMs ? left : kPollMs);
+  }
+}
+
+SendResult WaitForStation(unsigned timeoutMs) {
+  SendResult result = {Outcome::NoStation, 0, 0.0};
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  for (;;) {
+    result.elapsedMs = MillisecondsSince(start);
+    if (FindWindowA(nullptr, station::kWindowTitle)) {
+      result.outcome = Outcome::Done;
+      return result;
+    }
+    if (result.elapsedMs >= timeoutMs) return result;
+    Sleep(20);
   }
 }
 

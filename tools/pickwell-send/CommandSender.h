@@ -16,7 +16,8 @@ enum class Outcome {
   TimedOut,     // "Status" still 2 when the time was up
   NoStatus,     // no "Status" to read: the station drops commands without its registry key
   NoStation,    // no window titled "Kelvora 2.2"
-  SendFailed,   // the window did not take the message in time
+  SendFailed,   // the window did not answer the message in time
+  NotTaken,     // the station answered that it dropped the command; "Status" is not its own
 };
 
 struct SendResult {
@@ -31,7 +32,13 @@ bool ParseCommand(const std::string& text, uint32_t* code);
 // True for the codes whose outcome arrives in "Status" (101, 102, 103).
 bool ReportsOutcome(uint32_t code);
 
+// Sends the code and, for 101 to 103, waits for "Status" to leave 2. The station's answer to the
+// message says whether it took the command: "Status" cannot, as a fast command may already read
+// 3 and a dropped one finds the 2 of the command before it.
 SendResult SendCommand(uint32_t code, unsigned timeoutMs);
+
+// Waits until the station's window exists: Done, or NoStation after timeoutMs.
+SendResult WaitForStation(unsigned timeoutMs);
 
 // Asks the station to close, as its close box does (it parks the robot and closes the library
 // first), and waits until its window is gone: Done, TimedOut or NoStation.

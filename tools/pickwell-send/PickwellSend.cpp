@@ -1,8 +1,9 @@
 // pickwell-send: gives the robot station one command and reports the outcome, for people who
 // integrate a host and want to try the station by hand.
-//   pickwell-send load|unload|unload-alt|watchdog|close|<code> [--timeout <seconds>]
-// Exit code: 0 done or sent, 1 failed (Status 99 or none at all), 2 timed out, 3 no station,
-// 4 usage.
+//   pickwell-send load|unload|unload-alt|watchdog|wait|close|<code> [--timeout <seconds>]
+// Exit code: 0 done, sent or (wait) the station is there; 1 failed (Status 99 or none at all);
+// 2 timed out; 3 no station; 4 usage; 5 not taken (the station dropped the command: it is
+// closing, its registry key cannot be opened, or another command is pending or running).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,13 +15,15 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: pickwell-send load|unload|unload-alt|watchdog|close|<code> [--timeout <seconds>]\n"
+               "usage: pickwell-send load|unload|unload-alt|watchdog|wait|close|<code> [--timeout <seconds>]\n"
                "  load        101  move a disc into the drive\n"
                "  unload      102  take the disc out (mode 2)\n"
                "  unload-alt  103  take the disc out (mode 4)\n"
                "  watchdog    104  close the station once no host process runs\n"
+               "  wait             wait until the station's window exists\n"
                "  close            close the station (parks the robot) and wait until it is gone\n"
-               "  --timeout   seconds to wait for the outcome (default 60)\n");
+               "  --timeout   seconds to wait for the outcome (default 60)\n"
+               "exit code: 0 done/sent/there, 1 failed, 2 timed out, 3 no station, 4 usage, 5 not taken\n");
   return 4;
 }
 
@@ -45,6 +48,8 @@ int main(int argc, char** argv) {
   pickwell_send::SendResult result;
   if (command == "close") {
     result = pickwell_send::CloseStation(timeoutMs);
+  } else if (command == "wait") {
+    result = pickwell_send::WaitForStation(timeoutMs);
   } else if (pickwell_send::ParseCommand(command, &code)) {
     result = pickwell_send::SendCommand(code, timeoutMs);
   } else {
@@ -68,6 +73,8 @@ int main(int argc, char** argv) {
       return 2;
     case pickwell_send::Outcome::NoStation:
       return 3;
+    case pickwell_send::Outcome::NotTaken:
+      return 5;
   }
   return 2;
 }
