@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
@@ -133,6 +135,62 @@ TEST(TreeOperations, AnEmptyLinkIsRemovedLikeAnEntry) {
   orin::ScopedFileSystemCalls withLink(calls);
   EXPECT_EQ(1, DeleteTree(root.c_str()));
   EXPECT_FALSE(Exists(root));
+}
+
+// Names the file system allows but full-path resolution rewrites: "...", " " and ". " resolve to
+// their parent, "a." to its sibling "a", "nul" to the device. Each tree is made, and finally
+// removed, through the long-path form, which the system takes as written.
+struct OddTree {
+  explicit OddTree(const testsupport::TempDir& dir) : root(dir.Join("odd")), wide(L"\\\\?\\" + pathtest::Widen(root)) {}
+  ~OddTree() { pathtest::RemoveWideTree(wide); }
+  bool Directory(const wchar_t* name) const { return pathtest::CreateWideDirectory(wide + L"\\" + name); }
+  bool File(const wchar_t* name, size_t size) const {
+    return pathtest::CreateWideFile(wide + L"\\" + name, std::string(size, 'o'));
+  }
+  bool Has(const wchar_t* name) const {
+    return GetFileAttributesW((wide + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+  std::string root;
+  std::wstring wide;
+};
+
+TEST(TreeOperations, EachEntryIsHandledOnceWhateverItsName) {
+  struct Row {
+    const char* label;
+    std::vector<const wchar_t*> directories;
+    std::vector<std::pair<const wchar_t*, size_t>> files;
+    uint64_t bytes;
+  };
+  const Row rows[] = {
+      {"...", {L"..."}, {{L"...\\inside.txt", 5}}, 5},
+      {"space", {L" "}, {{L" \\x", 3}, {L"top", 2}}, 5},
+      {"dot space", {L". "}, {{L". \\y", 4}}, 4},
+      {"siblings", {L"d", L"d."}, {{L"a", 1}, {L"a.", 20}, {L"d\\in", 300}, {L"d.\\in", 4000}}, 4321},
+      {"device name", {}, {{L"nul", 7}}, 7},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    testsupport::TempDir dir("odd");
+    OddTree tree(dir);
+    ASSERT_TRUE(CreateDirectoryA(tree.root.c_str(), nullptr));
+    for (const wchar_t* name : row.directories) ASSERT_TRUE(tree.Directory(name));
+    for (const auto& file : row.files) ASSERT_TRUE(tree.File(file.first, file.second));
+    EXPECT_EQ(row.bytes, GetTreeSize(tree.root.c_str(), "*", 0, 0, 0x10, 0));
+    EXPECT_EQ(1, DeleteTree(tree.root.c_str()));
+    EXPECT_FALSE(Exists(tree.root));
+  }
+}
+
+TEST(TreeOperations, AnEntryThatCannotGoIsReportedAndItsSiblingStillGoes) {
+  testsupport::TempDir dir("odd");
+  OddTree tree(dir);
+  ASSERT_TRUE(CreateDirectoryA(tree.root.c_str(), nullptr));
+  ASSERT_TRUE(tree.File(L"a", 1));
+  ASSERT_TRUE(tree.File(L"a.", 2));
+  ASSERT_TRUE(SetFileAttributesW((tree.wide + L"\\a.").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(0, DeleteTree(tree.root.c_str()));
+  EXPECT_FALSE(tree.Has(L"a"));
+  EXPECT_TRUE(tree.Has(L"a."));
 }
 
 }  // namespace
