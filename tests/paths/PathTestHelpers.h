@@ -83,6 +83,20 @@ class ScopedCurrentDirectory {
   bool changed_;
 };
 
+// Switches the C run-time's multibyte code page (_setmbcp) while alive.
+class ScopedMultibyteCodePage {
+ public:
+  explicit ScopedMultibyteCodePage(int codePage);
+  ~ScopedMultibyteCodePage();
+  ScopedMultibyteCodePage(const ScopedMultibyteCodePage&) = delete;
+  ScopedMultibyteCodePage& operator=(const ScopedMultibyteCodePage&) = delete;
+  bool Switched() const { return switched_; }
+
+ private:
+  int saved_;
+  bool switched_;
+};
+
 }  // namespace pathtest
 
 #endif  // TESTS_PATHS_PATHTESTHELPERS_H
