@@ -1,6 +1,5 @@
 // Path parts, the current directory, the largest file a volume allows and the special folders.
 #include <gtest/gtest.h>
-#include <mbctype.h>
 
 #include <string>
 #include <vector>
@@ -245,7 +244,7 @@ TEST(SpecialFolders, TempFolderAnswersFromTheSystemsTempPath) {
     SCOPED_TRACE(row.system.substr(0, 20) + " in " + std::to_string(row.codePage));
     g_tempText = row.system;
     const pathtest::ScopedMultibyteCodePage codePage(row.codePage != 0 ? row.codePage : _getmbcp());
-    ASSERT_TRUE(codePage.Switched());
+    ASSERT_TRUE(codePage.switched);
     EXPECT_EQ(row.directory, GetTempDirectory().Text());
   }
 

@@ -100,7 +100,7 @@ TEST_F(FindNamesTest, TidyUpStepsThroughTheRunTimesCodePageLikeThePathGrammar) {
   pathtest::WideFindSpy::clearCreationTime = true;
   for (const auto& row : {std::make_pair(932, "X\x83" "A.txt"), std::make_pair(1252, "X\x83" "a.txt")}) {
     const pathtest::ScopedMultibyteCodePage codePage(row.first);
-    ASSERT_TRUE(codePage.Switched());
+    ASSERT_TRUE(codePage.switched);
     EXPECT_EQ(Names{row.second}, List(4)) << row.first;
   }
 }

@@ -1,7 +1,6 @@
 #include "PathTestHelpers.h"
 
 #include <direct.h>
-#include <mbctype.h>
 
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 
@@ -153,10 +152,5 @@ ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& directory) : c
 ScopedCurrentDirectory::~ScopedCurrentDirectory() {
   if (changed_) _chdir(saved_.c_str());
 }
-
-ScopedMultibyteCodePage::ScopedMultibyteCodePage(int codePage)
-    : saved_(_getmbcp()), switched_(_setmbcp(codePage) == 0) {}
-
-ScopedMultibyteCodePage::~ScopedMultibyteCodePage() { _setmbcp(saved_); }
 
 }  // namespace pathtest

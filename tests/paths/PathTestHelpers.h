@@ -3,6 +3,8 @@
 #ifndef TESTS_PATHS_PATHTESTHELPERS_H
 #define TESTS_PATHS_PATHTESTHELPERS_H
 
+#include <mbctype.h>
+
 #include <set>
 #include <string>
 #include <vector>
@@ -84,17 +86,11 @@ class ScopedCurrentDirectory {
 };
 
 // Switches the C run-time's multibyte code page (_setmbcp) while alive.
-class ScopedMultibyteCodePage {
- public:
-  explicit ScopedMultibyteCodePage(int codePage);
-  ~ScopedMultibyteCodePage();
-  ScopedMultibyteCodePage(const ScopedMultibyteCodePage&) = delete;
-  ScopedMultibyteCodePage& operator=(const ScopedMultibyteCodePage&) = delete;
-  bool Switched() const { return switched_; }
-
- private:
-  int saved_;
-  bool switched_;
+struct ScopedMultibyteCodePage {
+  explicit ScopedMultibyteCodePage(int codePage) : saved(_getmbcp()), switched(_setmbcp(codePage) == 0) {}
+  ~ScopedMultibyteCodePage() { _setmbcp(saved); }
+  const int saved;
+  const bool switched;
 };
 
 }  // namespace pathtest
