@@ -6,6 +6,8 @@
 
 #include <stdint.h>
 
+#include <memory>
+
 #include "ORINAPI_PORTABLE/CPortableFileInfo.h"
 #include "ORINAPI_PORTABLE/CPortablePath.h"
 #include "OrinRobo/CPortableString.h"
@@ -75,6 +77,11 @@ class CPortableFindFile : public CPortableFindFileBase {
   CPortablePath* GetCurrentPath() override;
   void Next() override;
 
+  // The current match as a path that names exactly the entry listed, whatever its name: the match
+  // path when that names it, else its long-path form ("\\?\"), which the system takes as written.
+  // Owned by the finder and valid until Next; null when it cannot be allocated.
+  CPortablePath* GetEntryPath();
+
  protected:
   void FindNext() override;
 
@@ -86,6 +93,7 @@ class CPortableFindFile : public CPortableFindFileBase {
 
   PortableSearchHandle search_;  // opened by the first read, kept until destruction
   CPortableFileInfo entry_;
+  std::unique_ptr<CPortablePath> entryPath_;  // made by GetEntryPath when the match path is not exact
 };
 
 // A finder over the parent directory of text, with text's last component as the pattern; a bare

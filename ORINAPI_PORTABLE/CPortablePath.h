@@ -25,11 +25,17 @@ enum : uint32_t {
 // The longest full path, in UTF-16 units or bytes, that resolution accepts.
 constexpr int kPortableFullPathLimit = 1040;
 
+// Marks a text that already names one object exactly, as a finder builds it for a listed entry.
+// Resolution would drop a name's trailing dots and spaces or turn "nul" into the device.
+struct PortableExactText {};
+
 class CPortablePath : public CPortableFile {
  public:
   CPortablePath();  // empty text, flags 4
   // The text is resolved to a full path; when that fails the text is kept as given.
   CPortablePath(const char* text, uint32_t openFlags);
+  // The text is taken as given, never resolved.
+  CPortablePath(const char* text, uint32_t openFlags, PortableExactText);
   ~CPortablePath() override;
 
   // Copies go through Assign, which also drops the inner file object.

@@ -17,6 +17,8 @@ int CharCount(const char* text);
 const char* LastCharStart(const char* text, int bytes);
 // Start of the last occurrence of the single-byte character c; null when absent or text null.
 const char* FindLastChar(const char* text, char c);
+// 1 when the last character (not the second byte of a double-byte one) is c; 0 for empty or null.
+int EndsWithChar(const char* text, char c);
 
 }  // namespace orin
 

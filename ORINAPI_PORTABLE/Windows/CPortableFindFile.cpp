@@ -19,6 +19,26 @@ const char kLongPathPrefix[] = "\\\\?\\";
 
 bool IsNetworkPath(const char* text) { return text[0] == '\\' && text[1] == '\\'; }
 
+bool IsLongPath(const char* text) { return strncmp(text, kLongPathPrefix, 4) == 0; }
+
+// Resolution and the narrow calls drop a last component's trailing dots and spaces.
+bool EndsInDotOrSpace(const char* name) {
+  const size_t length = strlen(name);
+  return length > 0 && (name[length - 1] == '.' || name[length - 1] == ' ');
+}
+
+// The form of a full path that the system takes as written: "\\?\C:\dir" for a drive path,
+// "\\?\UNC\server\share" for a network one; empty for any other text ("\\.\" device paths,
+// relative text that could not be resolved).
+CPortableString LongPathForm(const char* full) {
+  if (IsNetworkPath(full)) {
+    if (full[2] == '.' || full[2] == '?') return CPortableString();
+    return CPortableString("\\\\?\\UNC").Append(full + 1);
+  }
+  const bool drivePath = full[0] != '\0' && IsLetterChar(full) && full[1] == ':' && IsSeparatorChar(full + 2);
+  return drivePath ? kLongPathPrefix + CPortableString(full) : CPortableString();
+}
+
 bool IsDotEntry(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -130,10 +150,32 @@ CPortablePath* CPortableFindFile::GetCurrentPath() {
   return currentPath_;
 }
 
+CPortablePath* CPortableFindFile::GetEntryPath() {
+  if (entryPath_) return entryPath_.get();
+  if (!hasCurrent_) return GetCurrentPath();
+  const CPortableString joined = JoinPath(0, {directory_.Text(), entry_.name.Text()});
+  // Below a long-path directory the join is exact already; resolving it would rewrite it.
+  CPortableString exact;
+  if (IsLongPath(directory_.Text())) {
+    exact = joined;
+  } else {
+    CPortablePath* match = GetCurrentPath();
+    if (match == nullptr) return nullptr;
+    // A name that resolves to itself names the entry (a text too long to resolve comes back as
+    // given, trailing dot or not).
+    if (strcmp(match->GetText(), joined.Text()) == 0 && !EndsInDotOrSpace(entry_.name.Text())) return match;
+    exact = LongPathForm(joined.Text());
+    if (exact.IsEmpty()) return match;
+  }
+  entryPath_.reset(new (std::nothrow) CPortablePath(exact.Text(), PortablePathReadWrite, PortableExactText()));
+  return entryPath_.get();
+}
+
 void CPortableFindFile::Next() {
   if (!hasCurrent_) return;
   delete currentPath_;
   currentPath_ = nullptr;
+  entryPath_.reset();
   FindNext();
 }
 

@@ -45,6 +45,9 @@ CPortablePath::CPortablePath() : openFlags_(PortablePathReadWrite), inner_(nullp
 CPortablePath::CPortablePath(const char* text, uint32_t openFlags)
     : text_(ResolveFullPath(text)), openFlags_(openFlags), inner_(nullptr) {}
 
+CPortablePath::CPortablePath(const char* text, uint32_t openFlags, PortableExactText)
+    : text_(text), openFlags_(openFlags), inner_(nullptr) {}
+
 CPortablePath::~CPortablePath() { DropInnerFile(); }
 
 CPortableFile* CPortablePath::InnerFile() {

@@ -1,9 +1,11 @@
 // How a finder tidies the names it delivers: the 8.3 name in place of a long name that cannot be
 // used through the narrow calls, and a readable form of all-capital names from old volumes.
 #include <ctype.h>
+#include <stddef.h>
 #include <string.h>
 
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
+#include "ORINAPI_PORTABLE/MultibyteText.h"
 #include "ORINAPI_PORTABLE/PathText.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
@@ -20,6 +22,9 @@ bool DirectoryReachable(const char* path) {
   ::SetCurrentDirectoryA(saved);
   return true;
 }
+
+// Bytes of the character at p in the run-time's code page, the one the path grammar steps with.
+ptrdiff_t CharBytes(const char* p) { return orin::NextChar(p) - p; }
 
 bool FileReachable(const char* path) {
   orin::UniqueFileHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -49,18 +54,11 @@ void CPortableFindFile::TidyCapitalName(bool creationMissing) {
   char* name = entry_.name.Text();
   if (name[0] == '\0') return;
   // Double-byte characters are passed over whole: their second byte may look like an ASCII letter.
-  for (const char* p = name; *p != '\0'; ++p) {
-    if (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0') {
-      ++p;
-      continue;
-    }
-    if (toupper(static_cast<unsigned char>(*p)) != static_cast<unsigned char>(*p)) return;
+  for (const char* p = name; *p != '\0'; p += CharBytes(p)) {
+    if (CharBytes(p) == 1 && toupper(static_cast<unsigned char>(*p)) != static_cast<unsigned char>(*p)) return;
   }
-  bool first = true;
-  for (char* p = name; *p != '\0'; ++p) {
-    const bool lead = ::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0';
-    if (!first && !lead) *p = static_cast<char>(tolower(static_cast<unsigned char>(*p)));
-    if (lead) ++p;
-    first = false;
+  // The first character stays as it is.
+  for (char* p = name + CharBytes(name); *p != '\0'; p += CharBytes(p)) {
+    if (CharBytes(p) == 1) *p = static_cast<char>(tolower(static_cast<unsigned char>(*p)));
   }
 }

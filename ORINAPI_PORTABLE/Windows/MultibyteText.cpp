@@ -39,4 +39,11 @@ const char* FindLastChar(const char* text, char c) {
   return found;
 }
 
+int EndsWithChar(const char* text, char c) {
+  if (text == nullptr) return 0;
+  const char* last = nullptr;
+  for (const char* p = text; *p != '\0'; p = NextChar(p)) last = p;
+  return last != nullptr && *last == c ? 1 : 0;
+}
+
 }  // namespace orin

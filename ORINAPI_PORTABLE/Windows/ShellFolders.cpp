@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
+#include "ORINAPI_PORTABLE/MultibyteText.h"
 #include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
 
 namespace {
@@ -44,16 +45,6 @@ bool TempFolder(CPortableString* folder) {
   return false;
 }
 
-// Whether the last character (not a second byte of a double-byte one) is '\'.
-bool EndsWithBackslash(const char* text) {
-  const char* last = nullptr;
-  for (const char* p = text; *p != '\0'; ++p) {
-    last = p;
-    if (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0') ++p;
-  }
-  return last != nullptr && *last == '\\';
-}
-
 }  // namespace
 
 int GetSpecialFolder(int32_t kind, CPortableString* folder) {
@@ -71,6 +62,7 @@ CPortableString GetTempDirectory() {
   const DWORD length = orin::GetPathSystemCalls().getTempPathA(kTempPathBuffer - 1, buffer);
   if (length == 0) return CPortableString("C:\\");
   CPortableString directory(length < kTempPathBuffer - 1 ? buffer : "");
-  if (!directory.IsEmpty() && !EndsWithBackslash(directory.Text())) directory.Append("\\");
+  // The last character, not the last byte: a double-byte character may end in 0x5C.
+  if (!directory.IsEmpty() && !orin::EndsWithChar(directory.Text(), '\\')) directory.Append("\\");
   return directory;
 }

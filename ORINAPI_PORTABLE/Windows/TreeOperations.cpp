@@ -1,5 +1,9 @@
 // Recursive size and recursive deletion of directory trees. Neither walks through a junction or a
 // symbolic link: a link's target lies outside the tree, and a link back up the tree never ends.
+// Below the given directory every entry is handled through the finder's exact entry path: a name
+// such as "...", " " or "a." would otherwise resolve to the parent or to a sibling.
+#include <memory>
+
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/CPortablePath.h"
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
@@ -7,48 +11,62 @@
 
 namespace {
 
+using Finder = std::unique_ptr<CPortableFindFile>;
+
 bool IsLink(const CPortablePath& path) {
   uint32_t attributes = 0;
   return path.GetAttributes(&attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+struct SizeFilter {
+  const char* pattern;
+  int32_t reserved;
+  uint32_t required;
+  uint32_t excluded;
+  uint32_t options;
+};
+
+uint64_t TreeSize(const CPortablePath& directory, const SizeFilter& filter) {
+  uint64_t total = 0;
+  for (Finder matches(directory.Find(filter.pattern, filter.reserved, filter.required, filter.excluded,
+                                     filter.options));
+       matches && matches->IsValid(); matches->Next()) {
+    if (CPortablePath* match = matches->GetEntryPath()) total += match->GetSize64();
+  }
+  for (Finder entries(directory.Find("*", 0, 0, 0, PortableFindShortNameFallback)); entries && entries->IsValid();
+       entries->Next()) {
+    CPortablePath* entry = entries->GetEntryPath();
+    if (entry == nullptr || !entry->IsDirectory() || IsLink(*entry)) continue;
+    total += TreeSize(*entry, filter);
+  }
+  return total;
+}
+
+int DeleteEntry(CPortablePath& path) {
+  if (!path.IsDirectory()) return path.Delete() == 0 ? 1 : 0;
+  // A junction or directory link goes as an entry of its own; what it points at stays.
+  if (IsLink(path)) return ::RemoveDirectoryA(path.GetText()) ? 1 : 0;
+  int allDeleted = 1;
+  {
+    Finder entries(path.Find("*", 0, 0, 0, PortableFindShortNameFallback));
+    if (!entries) allDeleted = 0;
+    for (; entries && entries->IsValid(); entries->Next()) {
+      CPortablePath* entry = entries->GetEntryPath();
+      if (entry == nullptr || !DeleteEntry(*entry)) allDeleted = 0;
+    }
+  }  // the finder's search handle would keep the directory from going
+  return ::RemoveDirectoryA(path.GetText()) && allDeleted ? 1 : 0;
 }
 
 }  // namespace
 
 uint64_t GetTreeSize(const char* directory, const char* pattern, int32_t reserved, uint32_t required,
                      uint32_t excluded, uint32_t options) {
-  uint64_t total = 0;
   const CPortablePath root(directory, PortablePathReadWrite);
-  if (CPortableFindFile* matches = root.Find(pattern, reserved, required, excluded, options)) {
-    for (; matches->IsValid(); matches->Next()) {
-      if (CPortablePath* match = matches->GetCurrentPath()) total += match->GetSize64();
-    }
-    delete matches;
-  }
-  if (CPortableFindFile* entries = root.Find("*", 0, 0, 0, PortableFindShortNameFallback)) {
-    for (; entries->IsValid(); entries->Next()) {
-      CPortablePath* entry = entries->GetCurrentPath();
-      if (entry == nullptr || !entry->IsDirectory() || IsLink(*entry)) continue;
-      total += GetTreeSize(entry->GetText(), pattern, reserved, required, excluded, options);
-    }
-    delete entries;
-  }
-  return total;
+  return TreeSize(root, SizeFilter{pattern, reserved, required, excluded, options});
 }
 
 int DeleteTree(const char* text) {
   CPortablePath path(text, PortablePathReadWrite);
-  if (!path.IsDirectory()) return path.Delete() == 0 ? 1 : 0;
-  // A junction or directory link goes as an entry of its own; what it points at stays.
-  if (IsLink(path)) return ::RemoveDirectoryA(path.GetText()) ? 1 : 0;
-  int allDeleted = 1;
-  if (CPortableFindFile* entries = path.Find("*", 0, 0, 0, PortableFindShortNameFallback)) {
-    for (; entries->IsValid(); entries->Next()) {
-      CPortablePath* entry = entries->GetCurrentPath();
-      if (entry == nullptr || !DeleteTree(entry->GetText())) allDeleted = 0;
-    }
-    delete entries;  // its search handle would keep the directory from going
-  } else {
-    allDeleted = 0;
-  }
-  return ::RemoveDirectoryA(path.GetText()) && allDeleted ? 1 : 0;
+  return DeleteEntry(path);
 }

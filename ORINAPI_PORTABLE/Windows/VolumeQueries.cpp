@@ -2,6 +2,7 @@
 #include <string.h>
 
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
+#include "ORINAPI_PORTABLE/MultibyteText.h"
 #include "ORINAPI_PORTABLE/PathText.h"
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
@@ -44,7 +45,7 @@ int GetMaxFileSize(const char* text, uint64_t* size) {
   }
   // The volume's root directory, "C:\" (component 0 of a drive path already ends in '\').
   CPortableString root = GetComponent(text, 0);
-  if (root.IsEmpty() || root.Text()[root.Length() - 1] != '\\') root.Append("\\");
+  if (!orin::EndsWithChar(root.Text(), '\\')) root.Append("\\");
   if (orin::Sys().GetDriveTypeA(root.Text()) == DRIVE_REMOTE) {
     *size = kLargestFile;
     return 1;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
@@ -89,6 +90,18 @@ TEST_F(FindNamesTest, TidiesAllCapitalNamesOnVolumesWithoutCreationTimes) {
     pathtest::WideFindSpy::clearCreationTime = true;
     EXPECT_EQ(row.tidied, list(4));
     EXPECT_EQ(row.name, list(0));
+  }
+}
+
+TEST_F(FindNamesTest, TidyUpStepsThroughTheRunTimesCodePageLikeThePathGrammar) {
+  // U+0192 is byte 0x83 in the system's page here; under code page 932, 0x83 0x41 is one character.
+  ASSERT_TRUE(pathtest::CreateWideFile(WideJoin(L"X\x0192" L"A.TXT")));
+  pathtest::WideFindSpy spy;
+  pathtest::WideFindSpy::clearCreationTime = true;
+  for (const auto& row : {std::make_pair(932, "X\x83" "A.txt"), std::make_pair(1252, "X\x83" "a.txt")}) {
+    const pathtest::ScopedMultibyteCodePage codePage(row.first);
+    ASSERT_TRUE(codePage.switched);
+    EXPECT_EQ(Names{row.second}, List(4)) << row.first;
   }
 }
 

@@ -3,6 +3,8 @@
 #ifndef TESTS_PATHS_PATHTESTHELPERS_H
 #define TESTS_PATHS_PATHTESTHELPERS_H
 
+#include <mbctype.h>
+
 #include <set>
 #include <string>
 #include <vector>
@@ -81,6 +83,14 @@ class ScopedCurrentDirectory {
  private:
   std::string saved_;
   bool changed_;
+};
+
+// Switches the C run-time's multibyte code page (_setmbcp) while alive.
+struct ScopedMultibyteCodePage {
+  explicit ScopedMultibyteCodePage(int codePage) : saved(_getmbcp()), switched(_setmbcp(codePage) == 0) {}
+  ~ScopedMultibyteCodePage() { _setmbcp(saved); }
+  const int saved;
+  const bool switched;
 };
 
 }  // namespace pathtest

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
@@ -133,6 +135,39 @@ TEST(TreeOperations, AnEmptyLinkIsRemovedLikeAnEntry) {
   orin::ScopedFileSystemCalls withLink(calls);
   EXPECT_EQ(1, DeleteTree(root.c_str()));
   EXPECT_FALSE(Exists(root));
+}
+
+// Names the file system allows but full-path resolution rewrites: "...", " " and ". " resolve to
+// their parent, "a." to its sibling "a", "nul" to the device. The trees are made and removed through
+// the long-path form, which the system takes as written; a name ending in '\' is a directory.
+TEST(TreeOperations, EachEntryIsCountedAndDeletedOnceWhateverItsName) {
+  const std::vector<std::vector<std::pair<std::wstring, size_t>>> trees = {
+      {{L"...\\", 0}, {L"...\\inside.txt", 5}},
+      {{L" \\", 0}, {L" \\x", 3}, {L"top", 2}},
+      {{L". \\", 0}, {L". \\y", 4}},
+      {{L"d\\", 0}, {L"d.\\", 0}, {L"a", 1}, {L"a.", 20}, {L"d\\in", 300}, {L"d.\\in", 4000}, {L"nul", 7}},
+  };
+  for (size_t tree = 0; tree < trees.size(); ++tree) {
+    SCOPED_TRACE(tree);
+    testsupport::TempDir dir("odd");
+    const std::wstring root = L"\\\\?\\" + pathtest::Widen(dir.Path());
+    struct Cleanup {
+      std::wstring root;
+      ~Cleanup() { pathtest::RemoveWideTree(root); }
+    } cleanup{root};
+    uint64_t bytes = 0;
+    for (const auto& entry : trees[tree]) {
+      std::wstring path = root + L"\\" + entry.first;
+      const bool directory = path.back() == L'\\';
+      if (directory) path.pop_back();
+      ASSERT_TRUE(directory ? pathtest::CreateWideDirectory(path)
+                            : pathtest::CreateWideFile(path, std::string(entry.second, 'o')));
+      bytes += entry.second;
+    }
+    EXPECT_EQ(bytes, GetTreeSize(dir.Path().c_str(), "*", 0, 0, 0x10, 0));
+    EXPECT_EQ(1, DeleteTree(dir.Path().c_str()));
+    EXPECT_FALSE(Exists(dir.Path()));
+  }
 }
 
 }  // namespace
