@@ -66,6 +66,9 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   // Caller memory that meets the system's alignment rule is transferred without a copy.
   bool IsSectorAligned(const void* memory) const;
   bool WriteSectors(const void* data, uint32_t length, int32_t line);
+  // Whether the buffer holds count bytes from the position on with at least one byte to spare
+  // (the strict test of a cached hit).
+  bool AheadHolds(uint32_t count) const;
   // Counts n transferred bytes: the caller's total, the position and, for writes, the size.
   void Advance(uint32_t n, uint32_t* total, bool grows);
   // Trims the closed file to the logical size through a buffered file.

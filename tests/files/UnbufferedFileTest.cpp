@@ -204,6 +204,21 @@ TEST_F(UnbufferedFileTest, TruncateCutsClosesAndKeepsThePosition) {
   EXPECT_EQ(std::string(600, '\0'), Contents("a.bin"));
 }
 
+// Far positions: nothing may wrap.
+TEST_F(UnbufferedFileTest, ACachedReadNearTheLargestPositionReadsNothing) {
+  ASSERT_TRUE(dir_.WriteFile("a.bin", Pattern(4000)));
+  CPortableUnBufWinPFile file(PathOf("a.bin").c_str(), kPortableOpenReadWrite, kUnBufCaching, nullptr);
+  std::string data(100, 'z');
+  uint32_t read = 7;
+  ASSERT_EQ(0, file.Read(&data[0], 10, &read));
+  const int64_t nearEnd = INT64_MAX - 10;
+  ASSERT_EQ(0, file.Seek(kPortableSeekFromStart, nearEnd));
+  EXPECT_EQ(0, file.Read(&data[0], 100, &read));
+  EXPECT_EQ(0u, read);
+  EXPECT_EQ(std::string(100, '\0'), data);
+  EXPECT_EQ(nearEnd, PositionOf(file));
+}
+
 TEST_F(UnbufferedFileTest, CloneClosesTheOriginalWhichReopensLater) {
   CPortableUnBufWinPFile file(PathOf("a.bin").c_str(), kPortableOpenReadWrite, 0, nullptr);
   ASSERT_EQ(0, WriteText(file, "0123456789"));
