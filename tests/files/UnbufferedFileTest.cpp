@@ -204,6 +204,25 @@ TEST_F(UnbufferedFileTest, TruncateCutsClosesAndKeepsThePosition) {
   EXPECT_EQ(std::string(600, '\0'), Contents("a.bin"));
 }
 
+// A file left closed by Truncate keeps its position through Close and into a clone.
+TEST_F(UnbufferedFileTest, AClosedFileKeepsItsPositionThroughCloseAndClone) {
+  CPortableUnBufWinPFile file(PathOf("a.bin").c_str(), kPortableOpenReadWrite, 0, nullptr);
+  ASSERT_EQ(0, WriteText(file, Pattern(5000)));
+  ASSERT_EQ(0, file.Seek(kPortableSeekFromStart, 1000));
+  ASSERT_EQ(0, file.Truncate());
+  EXPECT_EQ(0, file.Close());
+  EXPECT_EQ(1000, PositionOf(file));
+  ASSERT_EQ(0, WriteText(file, "more"));
+  ASSERT_EQ(0, file.Seek(kPortableSeekFromStart, 500));
+  ASSERT_EQ(0, file.Truncate());
+  std::unique_ptr<CPortableFile> clone(file.Clone());
+  ASSERT_NE(nullptr, clone);
+  EXPECT_EQ(500, PositionOf(*clone));
+  ASSERT_EQ(0, WriteText(*clone, "X"));
+  clone.reset();
+  EXPECT_EQ(Pattern(500) + "X", Contents("a.bin"));
+}
+
 // Far positions: nothing may wrap.
 TEST_F(UnbufferedFileTest, ACachedReadNearTheLargestPositionReadsNothing) {
   ASSERT_TRUE(dir_.WriteFile("a.bin", Pattern(4000)));
