@@ -1,6 +1,8 @@
 // The unbuffered file on real files: transfer patterns checked call by call through the
 // recorder (which also fails any unaligned transfer), life cycle, pool and failure paths.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <winioctl.h>
 
 #include <memory>
 #include <string>
@@ -223,7 +225,7 @@ TEST_F(UnbufferedFileTest, AClosedFileKeepsItsPositionThroughCloseAndClone) {
   EXPECT_EQ(Pattern(500) + "X", Contents("a.bin"));
 }
 
-// Far positions: nothing may wrap.
+// Far positions: nothing may wrap, and offsets past 4 GiB reach the disk whole.
 TEST_F(UnbufferedFileTest, ACachedReadNearTheLargestPositionReadsNothing) {
   ASSERT_TRUE(dir_.WriteFile("a.bin", Pattern(4000)));
   CPortableUnBufWinPFile file(PathOf("a.bin").c_str(), kPortableOpenReadWrite, kUnBufCaching, nullptr);
@@ -236,6 +238,40 @@ TEST_F(UnbufferedFileTest, ACachedReadNearTheLargestPositionReadsNothing) {
   EXPECT_EQ(0u, read);
   EXPECT_EQ(std::string(100, '\0'), data);
   EXPECT_EQ(nearEnd, PositionOf(file));
+}
+
+TEST_F(UnbufferedFileTest, AWriteAt5GiBLandsThereInASparseFile) {
+  const int64_t beyond4GiB = (5LL << 30) + 700;
+  const std::string path = PathOf("far.bin");
+  HANDLE raw = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, raw);
+  DWORD ignored = 0;  // Wine leaves holes anyway; elsewhere the flag keeps the gap off the disk
+  DeviceIoControl(raw, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+  CloseHandle(raw);
+  {
+    CPortableUnBufWinPFile file(path.c_str(), kPortableOpenReadWrite, 0, nullptr);
+    ASSERT_EQ(0, file.Seek(kPortableSeekFromStart, beyond4GiB));
+    ASSERT_EQ(0, WriteText(file, "far bytes"));
+    ASSERT_EQ(0, file.Seek(kPortableSeekFromStart, beyond4GiB - 3));
+    std::string back(12, 'z');
+    uint32_t read = 0;
+    ASSERT_EQ(0, file.Read(&back[0], 12, &read));
+    EXPECT_EQ(std::string(3, '\0') + "far bytes", back);
+    EXPECT_EQ(0, file.Close());
+  }
+  // Read back past the class, so that a cut offset cannot hide behind a matching one.
+  raw = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, raw);
+  LARGE_INTEGER size = {}, at = {};
+  at.QuadPart = beyond4GiB;
+  char bytes[16] = {};
+  DWORD got = 0;
+  EXPECT_TRUE(GetFileSizeEx(raw, &size));
+  EXPECT_TRUE(SetFilePointerEx(raw, at, nullptr, FILE_BEGIN));
+  EXPECT_TRUE(ReadFile(raw, bytes, sizeof bytes, &got, nullptr));
+  CloseHandle(raw);
+  EXPECT_EQ(beyond4GiB + 9, size.QuadPart);
+  EXPECT_EQ("far bytes", std::string(bytes, got));
 }
 
 TEST_F(UnbufferedFileTest, CloneClosesTheOriginalWhichReopensLater) {
