@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
+#include "ORINAPI_PORTABLE/Windows/FolderSeparator.h"
 #include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
 
 namespace {
@@ -44,6 +45,8 @@ bool TempFolder(CPortableString* folder) {
   return false;
 }
 
+}  // namespace
+
 // Whether the last character (not a second byte of a double-byte one) is '\'.
 bool EndsWithBackslash(const char* text) {
   const char* last = nullptr;
@@ -53,8 +56,6 @@ bool EndsWithBackslash(const char* text) {
   }
   return last != nullptr && *last == '\\';
 }
-
-}  // namespace
 
 int GetSpecialFolder(int32_t kind, CPortableString* folder) {
   if (folder == nullptr) return 0;

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
+#include "ORINAPI_PORTABLE/Windows/FolderSeparator.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ constexpr int kUniqueLength = 6;
 
 CPortableString FormatTempFileCandidate(const char* directory, int index) {
   CPortableString folder(directory);
-  if (!folder.IsEmpty() && folder.Text()[folder.Length() - 1] != '\\') folder.Append("\\");
+  if (!folder.IsEmpty() && !EndsWithBackslash(folder.Text())) folder.Append("\\");
   std::unique_ptr<char[]> name(new (std::nothrow) char[kNameBufferSize]);
   if (!name) return CPortableString();
   const int length = snprintf(name.get(), kNameBufferSize, "%sOrinMPEG%4dXXXXXXXXX", folder.Text(), index);

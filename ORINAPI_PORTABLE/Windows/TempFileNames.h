@@ -5,7 +5,8 @@
 #include "OrinRobo/CPortableString.h"
 
 // Candidate index of "<directory>OrinMPEG<index, 4 wide>XXXXXXXXX"; the directory gets a
-// backslash unless empty or already ending in one. Empty when the name would reach 16,384 bytes.
+// backslash unless empty or already ending in one (a character, not a double-byte second byte).
+// Empty when the name would reach 16,384 bytes.
 CPortableString FormatTempFileCandidate(const char* directory, int index);
 
 // Replaces the last six X of name by a letter and five digits of the thread's identifier so that

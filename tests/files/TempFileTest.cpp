@@ -81,6 +81,19 @@ TEST_F(TempFileTest, ABufferedTemporaryFileAppearsWithItsFirstWriteAndGoesWithTh
   EXPECT_FALSE(Exists(name));
 }
 
+// Run under a Japanese system locale: U+8868 is 0x95 0x5C, a character whose second byte is '\'.
+TEST_F(TempFileTest, AFolderEndingInADoubleByteCharacterGetsItsSeparator) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs a system code page of 932";
+  const std::string folder = dir_.Join("\x95\x5C");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  EXPECT_EQ(folder + "\\OrinMPEG   0XXXXXXXXX", FormatTempFileCandidate(folder.c_str(), 0).Text());
+  std::unique_ptr<CPortableFile> file(CreatePortableTempFile(folder.c_str(), kPortableTempUnbuffered));
+  ASSERT_NE(nullptr, file);
+  const std::string name = NameOf(*file);
+  EXPECT_EQ(folder + "\\OrinMPEG   0XXX", name.substr(0, folder.size() + 16));
+  EXPECT_TRUE(Exists(name));
+}
+
 TEST_F(TempFileTest, AnUnbufferedTemporaryFileExistsAtOnceAndGoesWithTheObject) {
   std::unique_ptr<CPortableFile> file(CreatePortableTempFile((dir_.Path() + "\\").c_str(), kPortableTempUnbuffered));
   ASSERT_NE(nullptr, file);
