@@ -11,10 +11,10 @@ namespace {
 constexpr int kCandidates = 10000;
 
 // Failures that concern the folder rather than the name: no other candidate can succeed.
+// Access denied is not one: a name held by a file pending deletion gives it too.
 bool FailsForEveryName(int32_t error) {
   switch (error) {
     case ERROR_PATH_NOT_FOUND:
-    case ERROR_ACCESS_DENIED:
     case ERROR_INVALID_DRIVE:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
