@@ -7,6 +7,7 @@
 #define ORINAPI_PORTABLE_WINDOWS_CPORTABLEUNBUFWINPFILE_H
 
 #include "ORINAPI_PORTABLE/Windows/CPortableWinFileBase.h"
+#include "ORINAPI_PORTABLE/Windows/TempFileNames.h"
 
 // Bit of the caching flags.
 enum : uint32_t { kUnBufCaching = 1 };
@@ -90,8 +91,13 @@ class CPortableUnBufWinTempPFile : public CPortableUnBufWinPFile {
  public:
   CPortableUnBufWinTempPFile(const char* path, int32_t mode, uint32_t cachingFlags, CPortableErrorSink* sink)
       : CPortableUnBufWinPFile(path, mode, cachingFlags, sink) {}
-  // Closes (flush, trim) and deletes the file.
+  // Closes (flush, trim) and deletes the file, then gives up its name.
   ~CPortableUnBufWinTempPFile() override;
+  // Keeps the name from other temporary objects while this one lives.
+  void KeepNameClaim(TempNameClaim&& claim) { nameClaim_ = std::move(claim); }
+
+ private:
+  TempNameClaim nameClaim_;
 };
 
 #endif  // ORINAPI_PORTABLE_WINDOWS_CPORTABLEUNBUFWINPFILE_H

@@ -81,6 +81,28 @@ TEST_F(TempFileTest, ABufferedTemporaryFileAppearsWithItsFirstWriteAndGoesWithTh
   EXPECT_FALSE(Exists(name));
 }
 
+// Buffered temporary files are not on disk before their first write: the names must differ all
+// the same, or destroying one would delete the other's file.
+TEST_F(TempFileTest, BufferedTemporaryFilesMadeInARowGetNamesOfTheirOwn) {
+  std::unique_ptr<CPortableFile> first(CreatePortableTempFile(dir_.Path().c_str(), 0));
+  std::unique_ptr<CPortableFile> second(CreatePortableTempFile(dir_.Path().c_str(), 0));
+  ASSERT_NE(nullptr, first);
+  ASSERT_NE(nullptr, second);
+  const std::string name = NameOf(*second);
+  EXPECT_NE(NameOf(*first), name);
+  EXPECT_EQ(name.size(), NameOf(*first).size());
+  uint32_t written = 0;
+  ASSERT_EQ(0, first->Write("one", 3, &written));
+  ASSERT_EQ(0, second->Write("two", 3, &written));
+  first.reset();
+  ASSERT_EQ(0, second->Close());
+  EXPECT_EQ("two", testsupport::ReadWholeFile(name));
+  // A name given up is free again.
+  first.reset(CreatePortableTempFile(dir_.Path().c_str(), 0));
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ('a', NameOf(*first)[name.size() - 6]);
+}
+
 // Run under a Japanese system locale: U+8868 is 0x95 0x5C, a character whose second byte is '\'.
 TEST_F(TempFileTest, AFolderEndingInADoubleByteCharacterGetsItsSeparator) {
   if (GetACP() != 932) GTEST_SKIP() << "needs a system code page of 932";
