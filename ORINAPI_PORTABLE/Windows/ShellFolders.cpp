@@ -47,16 +47,6 @@ bool TempFolder(CPortableString* folder) {
 
 }  // namespace
 
-// Whether the last character (not a second byte of a double-byte one) is '\'.
-bool EndsWithBackslash(const char* text) {
-  const char* last = nullptr;
-  for (const char* p = text; *p != '\0'; ++p) {
-    last = p;
-    if (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0') ++p;
-  }
-  return last != nullptr && *last == '\\';
-}
-
 int GetSpecialFolder(int32_t kind, CPortableString* folder) {
   if (folder == nullptr) return 0;
   switch (kind) {
