@@ -158,11 +158,9 @@ int32_t CPortableUnBufWinPFile::GetPosition(int64_t* position) {
 }
 
 int32_t CPortableUnBufWinPFile::Close() {
-  // Closed after a truncation, the file still keeps its position: a close starts over at 0.
-  if (!handle_.valid()) {
-    position_ = 0;
-    return 0;
-  }
+  // Already closed (after Truncate, Commit or Clone): nothing to do, and the logical position
+  // stays, so that a later Write continues where the file was left.
+  if (!handle_.valid()) return 0;
   int32_t result = Flush();
   position_ = 0;
   GiveBufferBack();

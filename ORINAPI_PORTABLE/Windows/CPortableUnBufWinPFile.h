@@ -7,6 +7,7 @@
 #define ORINAPI_PORTABLE_WINDOWS_CPORTABLEUNBUFWINPFILE_H
 
 #include "ORINAPI_PORTABLE/Windows/CPortableWinFileBase.h"
+#include "ORINAPI_PORTABLE/Windows/TempFileNames.h"
 
 // Bit of the caching flags.
 enum : uint32_t { kUnBufCaching = 1 };
@@ -66,6 +67,9 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   // Caller memory that meets the system's alignment rule is transferred without a copy.
   bool IsSectorAligned(const void* memory) const;
   bool WriteSectors(const void* data, uint32_t length, int32_t line);
+  // Whether the buffer holds count bytes from the position on with at least one byte to spare
+  // (the strict test of a cached hit).
+  bool AheadHolds(uint32_t count) const;
   // Counts n transferred bytes: the caller's total, the position and, for writes, the size.
   void Advance(uint32_t n, uint32_t* total, bool grows);
   // Trims the closed file to the logical size through a buffered file.
@@ -87,8 +91,13 @@ class CPortableUnBufWinTempPFile : public CPortableUnBufWinPFile {
  public:
   CPortableUnBufWinTempPFile(const char* path, int32_t mode, uint32_t cachingFlags, CPortableErrorSink* sink)
       : CPortableUnBufWinPFile(path, mode, cachingFlags, sink) {}
-  // Closes (flush, trim) and deletes the file.
+  // Closes (flush, trim) and deletes the file, then gives up its name.
   ~CPortableUnBufWinTempPFile() override;
+  // Keeps the name from other temporary objects while this one lives.
+  void KeepNameClaim(TempNameClaim&& claim) { nameClaim_ = std::move(claim); }
+
+ private:
+  TempNameClaim nameClaim_;
 };
 
 #endif  // ORINAPI_PORTABLE_WINDOWS_CPORTABLEUNBUFWINPFILE_H

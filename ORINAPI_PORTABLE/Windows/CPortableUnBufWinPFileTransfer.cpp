@@ -62,6 +62,13 @@ bool CPortableUnBufWinPFile::WriteSectors(const void* data, uint32_t length, int
   return false;
 }
 
+bool CPortableUnBufWinPFile::AheadHolds(uint32_t count) const {
+  // Differences only: a far position plus a count could pass the end of int64.
+  if (position_ < bufferPosition_) return false;
+  const int64_t offset = position_ - bufferPosition_;
+  return offset < fill_ && count < fill_ - offset;
+}
+
 void CPortableUnBufWinPFile::Advance(uint32_t n, uint32_t* total, bool grows) {
   *total += n;
   position_ += n;
@@ -76,7 +83,7 @@ int32_t CPortableUnBufWinPFile::Write(const void* buffer, uint32_t count, uint32
     return RecordAndReport(ERROR_INVALID_PARAMETER, __LINE__);
   }
   // Small writes that fit behind staged bytes: the common case of write-behind, kept short.
-  if (caching_ && dirty_ && handle_.valid() && bufferPosition_ + fill_ == position_ && count <= bufferSize_ - fill_) {
+  if (caching_ && dirty_ && handle_.valid() && position_ - bufferPosition_ == fill_ && count <= bufferSize_ - fill_) {
     memcpy(buffer_ + fill_, buffer, count);
     fill_ += count;
     Advance(count, written, true);
@@ -137,7 +144,7 @@ int32_t CPortableUnBufWinPFile::WriteCached(const void* buffer, uint32_t count, 
   if (!TakeBuffer()) return kPortableFileRefused;
   // Staged bytes are appended to only when they end where this write starts; read-ahead bytes
   // are dropped, so that every byte reaches the disk at the offset it was written to.
-  if (fill_ > 0 && (!dirty_ || bufferPosition_ + fill_ != position_)) {
+  if (fill_ > 0 && (!dirty_ || position_ - bufferPosition_ != fill_)) {
     if (dirty_) {
       const int32_t flushed = Flush();
       if (flushed != 0) return flushed;
@@ -196,9 +203,8 @@ int32_t CPortableUnBufWinPFile::Flush() {
 int32_t CPortableUnBufWinPFile::Read(void* buffer, uint32_t count, uint32_t* read) {
   if (!ModeReads(mode_) || buffer == nullptr || read == nullptr) return kPortableFileRefused;
   // Reads served from read-ahead bytes: the common case of small cached reads, kept short.
-  if (caching_ && !dirty_ && handle_.valid() && fill_ >= count && position_ >= bufferPosition_ &&
-      position_ + count < bufferPosition_ + fill_ && position_ + count <= logicalSize_) {
-    memcpy(buffer, buffer_ + (position_ - bufferPosition_), count);
+  if (caching_ && !dirty_ && handle_.valid() && AheadHolds(count) && count <= logicalSize_ - position_) {
+    memcpy(buffer, buffer_ + static_cast<size_t>(position_ - bufferPosition_), count);
     *read = 0;
     Advance(count, read, false);
     return 0;
@@ -270,9 +276,8 @@ int32_t CPortableUnBufWinPFile::ReadCached(void* buffer, uint32_t count, uint32_
   }
   if (count == 0) return 0;
   unsigned char* out = static_cast<unsigned char*>(buffer);
-  if (fill_ >= count && position_ >= bufferPosition_ &&
-      position_ + count < bufferPosition_ + static_cast<int64_t>(fill_)) {
-    memcpy(out, buffer_ + (position_ - bufferPosition_), count);
+  if (AheadHolds(count)) {
+    memcpy(out, buffer_ + static_cast<size_t>(position_ - bufferPosition_), count);
     Advance(count, read, false);
     return 0;
   }
@@ -286,15 +291,17 @@ int32_t CPortableUnBufWinPFile::ReadCached(void* buffer, uint32_t count, uint32_
   while (count > 0 && position_ < logicalSize_) {
     const int64_t start = Aligned(position_);
     if (!PositionAt(start, __LINE__)) return lastError_;
-    const int64_t wanted = (logicalSize_ - start + sectorSize_ - 1) / sectorSize_ * sectorSize_;
-    const uint32_t length = static_cast<uint32_t>(wanted < largest ? wanted : largest);
+    // Capped before rounding up: largest is whole sectors, and nothing is added to a position.
+    const int64_t left = logicalSize_ - start;
+    const int64_t capped = left < largest ? left : largest;
+    const uint32_t length = static_cast<uint32_t>((capped + sectorSize_ - 1) / sectorSize_ * sectorSize_);
     uint32_t got = 0;
     if (!ReadSectors(length, &got, __LINE__)) return lastError_;
     bufferPosition_ = start;
     fill_ = length;
-    const int64_t available = start + length - position_;
+    const int64_t available = static_cast<int64_t>(length) - (position_ - start);
     const uint32_t n = available < count ? static_cast<uint32_t>(available) : count;
-    memcpy(out, buffer_ + (position_ - start), n);
+    memcpy(out, buffer_ + static_cast<size_t>(position_ - start), n);
     Advance(n, read, false);
     out += n;
     count -= n;

@@ -4,6 +4,7 @@
 #define ORINAPI_PORTABLE_WINDOWS_CPORTABLEWINPFILE_H
 
 #include "ORINAPI_PORTABLE/Windows/CPortableWinFileBase.h"
+#include "ORINAPI_PORTABLE/Windows/TempFileNames.h"
 
 class CPortableWinPFile : public CPortableWinFileBase {
  public:
@@ -28,8 +29,13 @@ class CPortableWinTempPFile : public CPortableWinPFile {
  public:
   CPortableWinTempPFile(const char* path, int32_t mode, CPortableErrorSink* sink)
       : CPortableWinPFile(path, mode, sink) {}
-  // Closes and deletes the file.
+  // Closes and deletes the file, then gives up its name.
   ~CPortableWinTempPFile() override;
+  // Keeps the name from other temporary objects while this one lives.
+  void KeepNameClaim(TempNameClaim&& claim) { nameClaim_ = std::move(claim); }
+
+ private:
+  TempNameClaim nameClaim_;
 };
 
 #endif  // ORINAPI_PORTABLE_WINDOWS_CPORTABLEWINPFILE_H

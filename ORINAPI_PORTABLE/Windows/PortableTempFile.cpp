@@ -1,6 +1,7 @@
 #include "ORINAPI_PORTABLE/PortableTempFile.h"
 
 #include <new>
+#include <utility>
 
 #include "ORINAPI_PORTABLE/Windows/CPortableUnBufWinPFile.h"
 #include "ORINAPI_PORTABLE/Windows/CPortableWinPFile.h"
@@ -11,10 +12,10 @@ namespace {
 constexpr int kCandidates = 10000;
 
 // Failures that concern the folder rather than the name: no other candidate can succeed.
+// Access denied is not one: a name held by a file pending deletion gives it too.
 bool FailsForEveryName(int32_t error) {
   switch (error) {
     case ERROR_PATH_NOT_FOUND:
-    case ERROR_ACCESS_DENIED:
     case ERROR_INVALID_DRIVE:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
@@ -32,12 +33,17 @@ CPortableFile* CreatePortableTempFile(const char* directory, uint32_t flags) {
   for (int i = 0; i < kCandidates; ++i) {
     CPortableString name = FormatTempFileCandidate(directory, i);
     if (name.IsEmpty()) return nullptr;  // too long for any candidate
-    if (!MakeTempNameUnique(name)) continue;
+    TempNameClaim claim;
+    if (!MakeTempNameUnique(name, &claim)) continue;
     CPortableWinFileBase* file;
     if (flags & kPortableTempUnbuffered) {
-      file = new (std::nothrow) CPortableUnBufWinTempPFile(name.Text(), kPortableOpenWrite, 0, nullptr);
+      auto* temp = new (std::nothrow) CPortableUnBufWinTempPFile(name.Text(), kPortableOpenWrite, 0, nullptr);
+      if (temp != nullptr) temp->KeepNameClaim(std::move(claim));
+      file = temp;
     } else {
-      file = new (std::nothrow) CPortableWinTempPFile(name.Text(), kPortableOpenWrite, nullptr);
+      auto* temp = new (std::nothrow) CPortableWinTempPFile(name.Text(), kPortableOpenWrite, nullptr);
+      if (temp != nullptr) temp->KeepNameClaim(std::move(claim));
+      file = temp;
     }
     if (file == nullptr) return nullptr;
     const int32_t error = file->GetError();

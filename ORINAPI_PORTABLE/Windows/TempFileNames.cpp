@@ -5,7 +5,10 @@
 
 #include <memory>
 #include <new>
+#include <utility>
+#include <vector>
 
+#include "ORINAPI_PORTABLE/MultibyteText.h"
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
@@ -13,11 +16,83 @@ namespace {
 constexpr int kNameBufferSize = 16384;
 constexpr int kUniqueLength = 6;
 
+// The names of live claims. Temporary files may be made on several threads, so the list is
+// guarded; the guard is a plain spin lock, the work under it being a short search.
+std::vector<std::string>& LiveNames() {
+  static std::vector<std::string> names;
+  return names;
+}
+volatile LONG liveNamesBusy = 0;
+
+class LiveNamesGuard {
+ public:
+  LiveNamesGuard() {
+    while (::InterlockedCompareExchange(&liveNamesBusy, 1, 0) != 0) ::Sleep(0);
+  }
+  ~LiveNamesGuard() { ::InterlockedExchange(&liveNamesBusy, 0); }
+  LiveNamesGuard(const LiveNamesGuard&) = delete;
+  LiveNamesGuard& operator=(const LiveNamesGuard&) = delete;
+};
+
+// Index of name among the live names, or -1; the system compares names regardless of case.
+int FindLive(const std::vector<std::string>& names, const char* name) {
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (_stricmp(names[i].c_str(), name) == 0) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool IsLive(const char* name) {
+  LiveNamesGuard guard;
+  return FindLive(LiveNames(), name) >= 0;
+}
+
 }  // namespace
+
+TempNameClaim::TempNameClaim(TempNameClaim&& other) noexcept
+    : name_(std::move(other.name_)), held_(other.held_) {
+  other.held_ = false;
+}
+
+TempNameClaim& TempNameClaim::operator=(TempNameClaim&& other) noexcept {
+  if (this != &other) {
+    Release();
+    name_ = std::move(other.name_);
+    held_ = other.held_;
+    other.held_ = false;
+  }
+  return *this;
+}
+
+bool TempNameClaim::Claim(const char* name) {
+  Release();
+  if (name == nullptr) return false;
+  try {
+    std::string copy(name);
+    LiveNamesGuard guard;
+    std::vector<std::string>& names = LiveNames();
+    if (FindLive(names, name) >= 0) return false;
+    names.push_back(copy);
+    name_ = std::move(copy);
+    held_ = true;
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+void TempNameClaim::Release() {
+  if (!held_) return;
+  LiveNamesGuard guard;
+  std::vector<std::string>& names = LiveNames();
+  const int at = FindLive(names, name_.c_str());
+  if (at >= 0) names.erase(names.begin() + at);
+  held_ = false;
+}
 
 CPortableString FormatTempFileCandidate(const char* directory, int index) {
   CPortableString folder(directory);
-  if (!folder.IsEmpty() && folder.Text()[folder.Length() - 1] != '\\') folder.Append("\\");
+  if (!folder.IsEmpty() && !orin::EndsWithChar(folder.Text(), '\\')) folder.Append("\\");
   std::unique_ptr<char[]> name(new (std::nothrow) char[kNameBufferSize]);
   if (!name) return CPortableString();
   const int length = snprintf(name.get(), kNameBufferSize, "%sOrinMPEG%4dXXXXXXXXX", folder.Text(), index);
@@ -25,7 +100,7 @@ CPortableString FormatTempFileCandidate(const char* directory, int index) {
   return CPortableString(name.get(), length);
 }
 
-bool MakeTempNameUnique(CPortableString& name) {
+bool MakeTempNameUnique(CPortableString& name, TempNameClaim* claim) {
   const int length = name.Length();
   if (length < kUniqueLength) return false;
   char* unique = name.Text() + length - kUniqueLength;
@@ -39,7 +114,8 @@ bool MakeTempNameUnique(CPortableString& name) {
   }
   for (char letter = 'a'; letter <= 'z'; ++letter) {
     unique[0] = letter;
-    if (orin::Sys().GetFileAttributesA(name.Text()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (orin::Sys().GetFileAttributesA(name.Text()) != INVALID_FILE_ATTRIBUTES) continue;
+    if (claim != nullptr ? claim->Claim(name.Text()) : !IsLive(name.Text())) return true;
   }
   memset(unique, 'X', kUniqueLength);
   return false;

@@ -1,16 +1,41 @@
-// Naming of temporary files: the numbered candidate and the step that makes it unique.
+// Naming of temporary files: the numbered candidate, the step that makes it unique, and the
+// claims that keep a name to one live temporary object of the process.
 #ifndef ORINAPI_PORTABLE_WINDOWS_TEMPFILENAMES_H
 #define ORINAPI_PORTABLE_WINDOWS_TEMPFILENAMES_H
 
+#include <string>
+
 #include "OrinRobo/CPortableString.h"
 
+// A name held by one live temporary object, given up when the claim goes. A buffered temporary
+// file reaches the disk only with its first write, so the disk alone cannot show its name taken.
+class TempNameClaim {
+ public:
+  TempNameClaim() = default;
+  ~TempNameClaim() { Release(); }
+  TempNameClaim(TempNameClaim&& other) noexcept;
+  TempNameClaim& operator=(TempNameClaim&& other) noexcept;
+  TempNameClaim(const TempNameClaim&) = delete;
+  TempNameClaim& operator=(const TempNameClaim&) = delete;
+
+  // Gives up a name held, then takes name; false when another live claim holds it (letter case
+  // aside) or memory runs out.
+  bool Claim(const char* name);
+  void Release();
+
+ private:
+  std::string name_;
+  bool held_ = false;
+};
+
 // Candidate index of "<directory>OrinMPEG<index, 4 wide>XXXXXXXXX"; the directory gets a
-// backslash unless empty or already ending in one. Empty when the name would reach 16,384 bytes.
+// backslash unless empty or already ending in one (a character, not a double-byte second byte).
+// Empty when the name would reach 16,384 bytes.
 CPortableString FormatTempFileCandidate(const char* directory, int index);
 
 // Replaces the last six X of name by a letter and five digits of the thread's identifier so that
-// no file of that name exists (as _mktemp does). False when the name has no six X or all 26
-// letters are taken.
-bool MakeTempNameUnique(CPortableString& name);
+// no file of that name exists (as _mktemp does) and no live claim holds it; with claim, the name
+// found is claimed. False when the name has no six X or all 26 letters are taken.
+bool MakeTempNameUnique(CPortableString& name, TempNameClaim* claim = nullptr);
 
 #endif  // ORINAPI_PORTABLE_WINDOWS_TEMPFILENAMES_H

@@ -81,6 +81,41 @@ TEST_F(TempFileTest, ABufferedTemporaryFileAppearsWithItsFirstWriteAndGoesWithTh
   EXPECT_FALSE(Exists(name));
 }
 
+// Buffered temporary files are not on disk before their first write: the names must differ all
+// the same, or destroying one would delete the other's file.
+TEST_F(TempFileTest, BufferedTemporaryFilesMadeInARowGetNamesOfTheirOwn) {
+  std::unique_ptr<CPortableFile> first(CreatePortableTempFile(dir_.Path().c_str(), 0));
+  std::unique_ptr<CPortableFile> second(CreatePortableTempFile(dir_.Path().c_str(), 0));
+  ASSERT_NE(nullptr, first);
+  ASSERT_NE(nullptr, second);
+  const std::string name = NameOf(*second);
+  EXPECT_NE(NameOf(*first), name);
+  EXPECT_EQ(name.size(), NameOf(*first).size());
+  uint32_t written = 0;
+  ASSERT_EQ(0, first->Write("one", 3, &written));
+  ASSERT_EQ(0, second->Write("two", 3, &written));
+  first.reset();
+  ASSERT_EQ(0, second->Close());
+  EXPECT_EQ("two", testsupport::ReadWholeFile(name));
+  // A name given up is free again.
+  first.reset(CreatePortableTempFile(dir_.Path().c_str(), 0));
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ('a', NameOf(*first)[name.size() - 6]);
+}
+
+// Run under a Japanese system locale: U+8868 is 0x95 0x5C, a character whose second byte is '\'.
+TEST_F(TempFileTest, AFolderEndingInADoubleByteCharacterGetsItsSeparator) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs a system code page of 932";
+  const std::string folder = dir_.Join("\x95\x5C");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  EXPECT_EQ(folder + "\\OrinMPEG   0XXXXXXXXX", FormatTempFileCandidate(folder.c_str(), 0).Text());
+  std::unique_ptr<CPortableFile> file(CreatePortableTempFile(folder.c_str(), kPortableTempUnbuffered));
+  ASSERT_NE(nullptr, file);
+  const std::string name = NameOf(*file);
+  EXPECT_EQ(folder + "\\OrinMPEG   0XXX", name.substr(0, folder.size() + 16));
+  EXPECT_TRUE(Exists(name));
+}
+
 TEST_F(TempFileTest, AnUnbufferedTemporaryFileExistsAtOnceAndGoesWithTheObject) {
   std::unique_ptr<CPortableFile> file(CreatePortableTempFile((dir_.Path() + "\\").c_str(), kPortableTempUnbuffered));
   ASSERT_NE(nullptr, file);
@@ -99,9 +134,11 @@ TEST_F(TempFileTest, AnUnbufferedTemporaryFileExistsAtOnceAndGoesWithTheObject) 
 }
 
 TEST_F(TempFileTest, AFailedCandidateIsSkippedAndOutOfMemoryEndsTheSearch) {
-  {
+  // Access denied comes from a name held by a file pending deletion, too.
+  for (uint32_t code : {ERROR_SHARING_VIOLATION, ERROR_ACCESS_DENIED}) {
+    SCOPED_TRACE(code);
     FileCallRecorder recorder;
-    recorder.FailCall(Call::Create, ERROR_SHARING_VIOLATION);
+    recorder.FailCall(Call::Create, code);
     std::unique_ptr<CPortableFile> file(CreatePortableTempFile(dir_.Path().c_str(), kPortableTempUnbuffered));
     ASSERT_NE(nullptr, file);
     EXPECT_NE(std::string::npos, NameOf(*file).find("OrinMPEG   1XXX"));
