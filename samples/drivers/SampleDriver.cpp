@@ -85,19 +85,7 @@ void NoteEntry(SampleEntry entry) {
 
 // The library's own file name, upper-cased, and (for SAMPLE_NAME_FROM_FILE) name and version.
 void LearnFileName(HINSTANCE module) {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
-  const char* base = path;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '\\' || *p == '/') base = p + 1;
-  }
-  size_t n = 0;
-  for (; base[n] && n + 1 < sizeof g_fileKey; ++n) {
-    const char c = base[n];
-    g_fileKey[n] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  g_fileKey[n] = '\0';
+  SampleFileKey(module, g_fileKey);
 #if defined(SAMPLE_NAME_FROM_FILE)
   // "ORNAME_V12.DLL": name "ORNAME", version 12; without "_V<digits>" the version stays.
   size_t stem = 0;

@@ -124,6 +124,25 @@ static inline int SampleKeyEquals(const char* a, const char* b) {
   return *a == *b;
 }
 
+/* A library's own file name, upper-cased: its key among the counters (empty when unknown). */
+static inline void SampleFileKey(HMODULE module, char key[SAMPLE_KEY_SIZE]) {
+  char path[MAX_PATH];
+  const char* base = path;
+  const char* p;
+  size_t n = 0;
+  const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+  key[0] = '\0';
+  if (length == 0 || length >= MAX_PATH) return;
+  for (p = path; *p; ++p) {
+    if (*p == '\\' || *p == '/') base = p + 1;
+  }
+  for (; base[n] && n + 1 < SAMPLE_KEY_SIZE; ++n) {
+    const char c = base[n];
+    key[n] = (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
+  }
+  key[n] = '\0';
+}
+
 /* The slot of the library with this upper-case file name; null when absent and create is 0, or
  * when the table is full. */
 static inline SampleDriverSlot* SampleCountersSlot(SampleDriverCounters* counters, const char* key,

@@ -39,21 +39,6 @@ int Answer(bool driver, int position, int result) {
   return result;
 }
 
-void LearnFileName(HMODULE module) {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
-  const char* base = path;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '\\' || *p == '/') base = p + 1;
-  }
-  size_t n = 0;
-  for (; base[n] && n + 1 < sizeof g_fileKey; ++n) {
-    const char c = base[n];
-    g_fileKey[n] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  g_fileKey[n] = '\0';
-}
 }  // namespace
 
 // No C++ run-time: the process heap serves every allocation of this module.
@@ -144,7 +129,7 @@ class MsFirmwareCheck final : public CheckLayout {
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
-    LearnFileName(module);
+    SampleFileKey(module, g_fileKey);
     g_view = SampleCountersOpen();
     g_slot = SampleCountersSlot(g_view.counters, g_fileKey, 1);
     if (g_slot) {
