@@ -45,6 +45,15 @@ long RunSender(const std::string& arguments);
 constexpr int kLabel1 = station::kIdLabel1, kSupport = station::kIdSupport, kAbout = station::kIdAbout,
               kBusyImage = station::kIdBusyImage;
 
+// A taken command's Status reads 2 at once, then ends in the command's own outcome.
+void ExpectInProgressThen(StationRun& run, uint32_t outcome) {
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusInProgress);
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(status, outcome);
+}
+
 }  // namespace
 
 TEST(StationEndToEnd, LoadAndUnloadReportProgressThenDone) {
@@ -54,11 +63,7 @@ TEST(StationEndToEnd, LoadAndUnloadReportProgressThenDone) {
   for (uint32_t code : {station::kCodeLoad, station::kCodeUnload, station::kCodeUnloadAlt}) {
     SCOPED_TRACE(code);
     ASSERT_TRUE(run.Send(code));
-    uint32_t status = 0;
-    ASSERT_TRUE(StationRun::ReadStatus(&status));
-    EXPECT_EQ(status, station::kStatusInProgress);
-    ASSERT_TRUE(run.WaitForOutcome(&status));
-    EXPECT_EQ(status, station::kStatusDone);
+    ExpectInProgressThen(run, station::kStatusDone);
   }
   ASSERT_TRUE(run.Close());
   Calls expected = StartUpCalls();
@@ -143,11 +148,7 @@ TEST(StationEndToEnd, LoadSentTheMomentTheWindowExistsRunsAfterTheStartUp) {
   ASSERT_TRUE(run.Send(station::kCodeLoad, &answer));
   EXPECT_EQ(answer, station::kAnswerTaken);
   ASSERT_EQ(run.Log().find("< VT_Robots_Connect"), std::string::npos) << "sent after the connect";
-  uint32_t status = 0;
-  ASSERT_TRUE(StationRun::ReadStatus(&status));
-  EXPECT_EQ(status, station::kStatusInProgress);
-  ASSERT_TRUE(run.WaitForOutcome(&status));
-  EXPECT_EQ(status, station::kStatusDone);
+  ExpectInProgressThen(run, station::kStatusDone);
   ASSERT_TRUE(run.Close());
   Calls expected = StartUpCalls();
   for (const std::string& call : {std::string("VT_Robots_LoadDrive('E', 0, 1, 0)"), Message(),
