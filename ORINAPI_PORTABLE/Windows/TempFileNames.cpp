@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <memory>
+#include <mutex>
 #include <new>
 #include <utility>
 #include <vector>
@@ -16,23 +17,14 @@ namespace {
 constexpr int kNameBufferSize = 16384;
 constexpr int kUniqueLength = 6;
 
-// The names of live claims. Temporary files may be made on several threads, so the list is
-// guarded; the guard is a plain spin lock, the work under it being a short search.
+// The names of live claims. Temporary files may be made on several threads, so the list has a
+// lock of its own; the work under it is a short search.
 std::vector<std::string>& LiveNames() {
   static std::vector<std::string> names;
   return names;
 }
-volatile LONG liveNamesBusy = 0;
-
-class LiveNamesGuard {
- public:
-  LiveNamesGuard() {
-    while (::InterlockedCompareExchange(&liveNamesBusy, 1, 0) != 0) ::Sleep(0);
-  }
-  ~LiveNamesGuard() { ::InterlockedExchange(&liveNamesBusy, 0); }
-  LiveNamesGuard(const LiveNamesGuard&) = delete;
-  LiveNamesGuard& operator=(const LiveNamesGuard&) = delete;
-};
+std::mutex liveNamesLock;
+using LiveNamesGuard = std::lock_guard<std::mutex>;
 
 // Index of name among the live names, or -1; the system compares names regardless of case.
 int FindLive(const std::vector<std::string>& names, const char* name) {
@@ -43,7 +35,7 @@ int FindLive(const std::vector<std::string>& names, const char* name) {
 }
 
 bool IsLive(const char* name) {
-  LiveNamesGuard guard;
+  LiveNamesGuard guard(liveNamesLock);
   return FindLive(LiveNames(), name) >= 0;
 }
 
@@ -69,7 +61,7 @@ bool TempNameClaim::Claim(const char* name) {
   if (name == nullptr) return false;
   try {
     std::string copy(name);
-    LiveNamesGuard guard;
+    LiveNamesGuard guard(liveNamesLock);
     std::vector<std::string>& names = LiveNames();
     if (FindLive(names, name) >= 0) return false;
     names.push_back(copy);
@@ -83,7 +75,7 @@ bool TempNameClaim::Claim(const char* name) {
 
 void TempNameClaim::Release() {
   if (!held_) return;
-  LiveNamesGuard guard;
+  LiveNamesGuard guard(liveNamesLock);
   std::vector<std::string>& names = LiveNames();
   const int at = FindLive(names, name_.c_str());
   if (at >= 0) names.erase(names.begin() + at);
