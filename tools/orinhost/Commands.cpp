@@ -7,6 +7,7 @@
 #include <string>
 
 #include "JsonText.h"
+#include "OrinRobo/InterfaceVersion.h"
 
 namespace {
 
@@ -24,8 +25,8 @@ long ProbeInterfaceVersion(const char* path, unsigned hostVersion) {
       reinterpret_cast<void*>(::GetProcAddress(library, "ORIN_PLUGIN_SetInterfaceVersion")));
   auto get = reinterpret_cast<ORIN_PFN_DriverGetInterfaceVersion>(
       reinterpret_cast<void*>(::GetProcAddress(library, "ORIN_PLUGIN_GetInterfaceVersion")));
-  const uint32_t announced = hostVersion <= 1 ? 2 : hostVersion == 2 ? 3 : hostVersion == 3 ? 4 : 5;
-  if (set) set(announced);
+  SetHostInterfaceVersion(hostVersion);
+  if (set) set(MapInterfaceVersion(kHighestDriverInterfaceVersion));
   const long version = get ? static_cast<long>(get()) : -1;
   ::FreeLibrary(library);
   return version;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "DriverCheck.h"
+#include "OrinRobo/InterfaceVersion.h"
 
 namespace {
 
@@ -188,8 +189,8 @@ int RunDriverCheckSteps(const Options& options) {
   for (ExportRow& row : exports) row.present = ::GetProcAddress(library, row.name) != nullptr;
 
   // The plug-in's handshake: the announcement comes before any other call.
-  const unsigned host = options.hostVersion >= 0 ? static_cast<unsigned>(options.hostVersion) : 4u;
-  const uint32_t announced = host <= 1 ? 2 : host == 2 ? 3 : host == 3 ? 4 : 5;
+  if (options.hostVersion >= 0) SetHostInterfaceVersion(static_cast<uint32_t>(options.hostVersion));
+  const uint32_t announced = MapInterfaceVersion(kHighestInterface);
   if (auto set = Entry<ORIN_PFN_DriverSetInterfaceVersion>(library, "ORIN_PLUGIN_SetInterfaceVersion")) {
     Record("call", "announce", "ORIN_PLUGIN_SetInterfaceVersion(" + Number(announced) + ")");
     set(announced);
