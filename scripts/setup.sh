@@ -37,7 +37,14 @@ export DEBIAN_FRONTEND=noninteractive
 if [ ${#want[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-apt-get update -q
+# A mirror in the middle of a sync answers some lists with the wrong size; apt-get then exits
+# non-zero although most lists arrived. Try a few times, then go on with what arrived: an
+# install that truly lacks its list still fails below, with apt-get's own message.
+for attempt in 1 2 3; do
+  apt-get update -q && break
+  echo "setup: apt-get update failed (attempt $attempt of 3)" >&2
+  [ "$attempt" = 3 ] || sleep 10
+done
 if [ ${#need[@]} -gt 0 ]; then
   echo "setup: installing ${need[*]}"
   apt-get install -y -q --no-install-recommends "${need[@]}"
