@@ -13,7 +13,9 @@
 #include <stdarg.h>
 
 #if __has_include(<windows.h>)
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #else
 // Cross builds with clang in MSVC mode have no Windows SDK: the few names used here.
