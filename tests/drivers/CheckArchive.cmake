@@ -12,6 +12,11 @@ function(run what)
   set(out "${out}" PARENT_SCOPE)
 endfunction()
 
+# Built as a user builds them: no compiler launcher from the developer's shell (ccache does not
+# handle clang-cl's try-compile objects).
+unset(ENV{CMAKE_CXX_COMPILER_LAUNCHER})
+unset(ENV{CMAKE_C_COMPILER_LAUNCHER})
+
 file(REMOVE_RECURSE ${WORK})
 foreach(build ${BUILD_DIRS})
   run("cmake --install ${build}" ${CMAKE_COMMAND} --install ${build} --prefix ${WORK}/bundle)
