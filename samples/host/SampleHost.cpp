@@ -67,7 +67,8 @@ bool DriverFolder(char (&folder)[MAX_PATH]) {
 void UseDriver(IRoboManager2* manager, IRoboDriverInfo* entry) {
   const char* name = entry->GetDriverName();
   Print("\nusing %s\n", name ? name : "(no name)");
-  // Below interface version 4 the manager falls back to CreateDriver(entry, 5). The two arguments go to the driver unchanged; what they mean is up to the driver.
+  // The two arguments reach the driver unchanged; what they mean is up to the driver. Below
+  // interface version 4 the manager falls back to CreateDriver(entry, 5).
   IRoboDriver* driver = manager->CreateDriverV2(entry, 5, 0);
   if (driver == nullptr) {
     Print("  CreateDriverV2 answered null\n");
