@@ -33,7 +33,8 @@ __declspec(dllimport) FARPROC WINAPI GetProcAddress(HMODULE module, const char* 
 __declspec(dllimport) BOOL WINAPI FreeLibrary(HMODULE module);
 __declspec(dllimport) DWORD WINAPI GetModuleFileNameA(HMODULE module, char* path, DWORD size);
 __declspec(dllimport) HANDLE WINAPI GetStdHandle(DWORD which);
-__declspec(dllimport) BOOL WINAPI WriteFile(HANDLE file, const void* data, DWORD size, DWORD* written, void* overlapped);
+__declspec(dllimport) BOOL WINAPI WriteFile(HANDLE file, const void* data, DWORD size, DWORD* written,
+                                            void* overlapped);
 __declspec(dllimport) void WINAPI ExitProcess(unsigned code);
 __declspec(dllimport) int WINAPI wvsprintfA(char* out, const char* format, va_list arguments);
 }
@@ -49,7 +50,8 @@ void Print(const char* format, ...) {
   const int length = wvsprintfA(text, format, arguments);
   va_end(arguments);
   DWORD written = 0;
-  if (length > 0) WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, static_cast<DWORD>(length), &written, nullptr);
+  if (length > 0)
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, static_cast<DWORD>(length), &written, nullptr);
 }
 
 // The "drivers" folder beside this program.
