@@ -1,14 +1,17 @@
 // System services: version and locale answers through the query seam (both answers of each),
 // real answers from the running system (the ctest entries start this program under several
-// locales and say what to expect), a child presented as an older non-NT Windows, error texts
-// and memory figures.
+// locales and say what to expect), a child presented as an older non-NT Windows, error texts and
+// memory figures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "ORINAPI_PORTABLE/SystemServices.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
 #include "TestSupport.h"
 
@@ -187,6 +190,39 @@ TEST(SystemMemory, FiguresAreConsistent) {
   EXPECT_GE(load, 0.0);
   EXPECT_LE(load, 100.0);
   EXPECT_EQ(load, static_cast<double>(static_cast<int>(load)));
+}
+
+// A machine presented through the call table; what a SIZE_T cannot hold (the 32-bit flavour) is
+// all ones, as the system reports it there.
+uint64_t g_totalPhys = 0, g_availPhys = 0;
+VOID WINAPI PresentedMemory(LPMEMORYSTATUS status) {
+  status->dwMemoryLoad = 37;
+  status->dwTotalPhys = static_cast<SIZE_T>(std::min<uint64_t>(g_totalPhys, SIZE_MAX));
+  status->dwAvailPhys = static_cast<SIZE_T>(std::min<uint64_t>(g_availPhys, SIZE_MAX));
+}
+
+TEST(SystemMemory, FiguresTooLargeFor32BitsAreAllOnesNeverWrapped) {
+  orin::FileSystemCalls calls = orin::Sys();
+  calls.GlobalMemoryStatus = &PresentedMemory;
+  const orin::ScopedFileSystemCalls presented(calls);
+  constexpr uint64_t kGiB = 1ull << 30;
+  const struct {
+    uint64_t total, available;
+    uint32_t expectedTotal, expectedAvailable;
+  } rows[] = {
+      {4 * kGiB - 1, 3 * kGiB, 0xFFFFFFFFu, 3u << 30},
+      {4 * kGiB, 4 * kGiB - 1, 0xFFFFFFFFu, 0xFFFFFFFFu},
+      {16 * kGiB, 6 * kGiB, 0xFFFFFFFFu, 0xFFFFFFFFu},  // wrapped: total 0, available 2 GiB
+      {16 * kGiB, 2 * kGiB, 0xFFFFFFFFu, 2u << 30},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.total) + " / " + std::to_string(row.available));
+    g_totalPhys = row.total;
+    g_availPhys = row.available;
+    EXPECT_EQ(row.expectedTotal, GetTotalPhysicalMemory());
+    EXPECT_EQ(row.expectedAvailable, GetAvailablePhysicalMemory());
+    EXPECT_EQ(37.0, GetMemoryLoad());
+  }
 }
 
 TEST(SystemSleep, WaitsAboutTheTimeAsked) {
