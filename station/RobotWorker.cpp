@@ -144,9 +144,10 @@ void RobotWorker::Publish(HKEY openKey, uint32_t serial, uint32_t status) {
     if (outcomeCount_ < kOutcomeRecords) ++outcomeCount_;
   }
   outcomes_[0].status = status;
-  // "Outcomes" first: a sender that sees its "Status" change finds its record already there.
-  WriteOutcomes(openKey, outcomes_, outcomeCount_);
+  // "Status" first, so that a host that reads only "Status" waits no longer than before; a sender
+  // that reads "Outcomes" is woken again by its write.
   WriteStatus(openKey, status);
+  WriteOutcomes(openKey, outcomes_, outcomeCount_);
 }
 
 void RobotWorker::Publish(uint32_t serial, uint32_t status) {

@@ -41,7 +41,7 @@ constexpr uint32_t kStatusInProgress = 2;
 constexpr uint32_t kStatusDone = 3;
 constexpr uint32_t kStatusFailed = 99;
 
-// "Outcomes" (REG_BINARY), written with every "Status" under the same lock and in one write: the
+// "Outcomes" (REG_BINARY), written right after every "Status" under the same lock, in one write: the
 // last kOutcomeRecords robot commands, newest first, each as two little-endian 32-bit numbers,
 // serial then status. "Status" is the newest record's status; a sender whose command was followed
 // by another still finds its own outcome here.
