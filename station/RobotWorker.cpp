@@ -213,6 +213,8 @@ void RobotWorker::LibraryFailed() {
   if (IsRobotOperation(heldState_) && pendingSerial_ != 0) {
     Publish(pendingSerial_, kStatusFailed);
     CommandEnded();
+    // The held command has ended: the window stops its animation and may arm its watchdog again.
+    if (display_) display_->StopBusyAnimation(commandSerial_.load());
   }
   heldState_ = kStateIdle;
 }
