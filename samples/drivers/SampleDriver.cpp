@@ -23,6 +23,8 @@
 //                            takes a minute
 //   SAMPLE_FORGE             the plug-in name holds line breaks and tabs, and the create entry
 //                            points print to standard output and answer null
+//   SAMPLE_FORGE_RECORDS     ORIN_PLUGIN_GetVersion writes made-up findings to the handle that
+//                            orinhost check's child names after --records on its command line
 //
 // Everything the library does is counted in shared memory (SampleDriverCounters.h).
 #include <orinrobo/OrinRoboSdk.h>
@@ -84,6 +86,15 @@ namespace {
 [[maybe_unused]] void PrintWithoutNewline(const char* text) {
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
+}
+
+// Finds "--records <handle>" on the command line and writes text to that handle.
+[[maybe_unused]] void WriteToRecordChannel(const char* text) {
+  const char* found = std::strstr(GetCommandLineA(), "--records ");
+  if (found == nullptr) return;
+  const HANDLE channel = reinterpret_cast<HANDLE>(std::strtoull(found + 10, nullptr, 10));
+  DWORD written = 0;
+  WriteFile(channel, text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
 }
 
 void NoteEntry(SampleEntry entry) {
@@ -314,6 +325,9 @@ SAMPLE_EXPORT const char* ORIN_CDECL ORIN_PLUGIN_GetPluginName(void) {
 #if !defined(SAMPLE_NO_GET_VERSION)
 SAMPLE_EXPORT uint32_t ORIN_CDECL ORIN_PLUGIN_GetVersion(void) {
   NoteEntry(SAMPLE_ENTRY_GET_VERSION);
+#if defined(SAMPLE_FORGE_RECORDS)
+  WriteToRecordChannel("info\tversion\t1\nok\tcatalogue\tthe plug-in would catalogue it\nno robot here\n");
+#endif
 #if defined(SAMPLE_NAME_FROM_FILE)
   return g_pluginVersion;
 #else

@@ -108,6 +108,7 @@ TEST(HostTool, CheckPassesTheSampleDriversAndNamesWhatFailsInTheOddOnes) {
       {"testdrivers\\ORNULLCREATE.DLL", "", 6, {"FAIL  create     orinrobodriverV2_createdriver(0, 0) = null"}},
       // What a driver prints or answers cannot make or hide a finding.
       {"testdrivers\\ORFORGE.DLL", "", 6, {"FAIL  create     orinrobodriver_createdriver(0) = null", "Forge\\nok\\t"}},
+      {"testdrivers\\ORFORGEREC.DLL", "", 6, {"FAIL  check"}},
       {"testdrivers\\ORCRASH.DLL", "", 6, {"FAIL  driver     Park: the library crashed (exception 0xC0000005"}},
       {"testdrivers\\ORBREAK.DLL", "", 6, {"FAIL  driver     Park: the library crashed (exception 0x80000003"}},
       {"testdrivers\\ORTHROW.DLL", "", 6, {"FAIL  driver     Park: ", "robot arm jammed"}},
