@@ -1,11 +1,9 @@
 // The user's documents folder and the temporary directory.
 #include <shlobj.h>
 
-#include <vector>
-
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/MultibyteText.h"
-#include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
 
@@ -20,7 +18,7 @@ bool DocumentsFolder(CPortableString* folder) {
     char path[MAX_PATH + 1] = {};
     if (::SHGetPathFromIDListA(items, path)) {
       *folder = path;
-      found = true;
+      found = !folder->Failed();
     }
     allocator->Free(items);
   }
@@ -33,12 +31,16 @@ bool TempFolder(CPortableString* folder) {
   // The system answers the room it needs when the buffer is short; it may change in between, so
   // a few rounds, each at least doubling.
   for (int round = 0; round < 8; ++round) {
-    std::vector<char> buffer(size + 1, '\0');
-    const DWORD length = orin::GetPathSystemCalls().getTempPathA(size, buffer.data());
+    // Layer memory: a refused allocation answers 0 instead of throwing out of the layer.
+    CPortableString buffer;
+    buffer.Reserve(static_cast<int>(size));
+    if (buffer.Failed()) return false;
+    const DWORD length = orin::Sys().GetTempPathA(size, buffer.Text());
     if (length == 0) return false;
     if (length < size) {
-      *folder = buffer.data();
-      return true;
+      buffer.UpdateLength();
+      *folder = buffer;
+      return !folder->Failed();
     }
     size = length > 2 * size ? length : 2 * size;
   }
@@ -52,14 +54,14 @@ int GetSpecialFolder(int32_t kind, CPortableString* folder) {
   switch (kind) {
     case PortableFolderDocuments: return DocumentsFolder(folder) ? 1 : 0;
     case PortableFolderTemp: return TempFolder(folder) ? 1 : 0;
-    case PortableFolderRoot: *folder = "\\"; return 1;
+    case PortableFolderRoot: *folder = "\\"; return folder->Failed() ? 0 : 1;
     default: return 0;
   }
 }
 
 CPortableString GetTempDirectory() {
   char buffer[kTempPathBuffer] = {};
-  const DWORD length = orin::GetPathSystemCalls().getTempPathA(kTempPathBuffer - 1, buffer);
+  const DWORD length = orin::Sys().GetTempPathA(kTempPathBuffer - 1, buffer);
   if (length == 0) return CPortableString("C:\\");
   CPortableString directory(length < kTempPathBuffer - 1 ? buffer : "");
   // The last character, not the last byte: a double-byte character may end in 0x5C.

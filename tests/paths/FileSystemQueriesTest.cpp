@@ -6,7 +6,6 @@
 
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
-#include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 #include "PathTestHelpers.h"
 #include "TestSupport.h"
@@ -219,12 +218,9 @@ DWORD WINAPI FakeTempPath(DWORD size, LPSTR buffer) {
 }
 
 TEST(SpecialFolders, TempFolderAnswersFromTheSystemsTempPath) {
-  const orin::PathSystemCalls saved = orin::GetPathSystemCalls();
-  orin::GetPathSystemCalls().getTempPathA = &FakeTempPath;
-  struct Restore {
-    orin::PathSystemCalls calls;
-    ~Restore() { orin::GetPathSystemCalls() = calls; }
-  } restore{saved};
+  orin::FileSystemCalls calls = orin::Sys();
+  calls.GetTempPathA = &FakeTempPath;
+  const orin::ScopedFileSystemCalls fake(calls);
 
   struct Row {
     std::string system;
