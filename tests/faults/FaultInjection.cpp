@@ -118,10 +118,11 @@ T FailValue(uintptr_t bits) {
   }
 }
 
-// A table entry that fails when its turn comes and otherwise calls the real function.
-template <auto Member, class Fn = std::decay_t<decltype(std::declval<orin::FileSystemCalls&>().*Member)>>
-struct Hook;
-#define ORIN_FAULT_HOOK(CC)                                                    \
+// A table entry that fails when its turn comes and otherwise calls the real function. Deduction
+// does not see calling conventions, so system calls and run-time calls get a template each.
+#define ORIN_FAULT_HOOK(Hook, CC)                                              \
+  template <auto Member, class Fn = std::decay_t<decltype(std::declval<orin::FileSystemCalls&>().*Member)>> \
+  struct Hook;                                                                \
   template <auto Member, class R, class... A>                                 \
   struct Hook<Member, R(CC*)(A...)> {                                         \
     static inline const char* name = "";                                      \
@@ -131,17 +132,15 @@ struct Hook;
       if (Inject(name, meets)) return FailValue<R>(failBits);                 \
       return (g_real.*Member)(args...);                                       \
     }                                                                         \
-    static R(CC* Install(const char* callName, uintptr_t bits, unsigned m))(A...) { \
+    static void Install(orin::FileSystemCalls* calls, const char* callName, uintptr_t bits, unsigned m) { \
       name = callName;                                                        \
       failBits = bits;                                                        \
       meets = m;                                                              \
-      return &Call;                                                           \
+      calls->*Member = &Call;                                                 \
     }                                                                         \
   };
-ORIN_FAULT_HOOK(__cdecl)
-#ifndef _WIN64
-ORIN_FAULT_HOOK(__stdcall)
-#endif
+ORIN_FAULT_HOOK(Hook, WINAPI)
+ORIN_FAULT_HOOK(CrtHook, __cdecl)
 
 HANDLE WINAPI CreateFileHook(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD how,
                              DWORD flags, HANDLE model) {
@@ -211,7 +210,8 @@ orin::FileSystemCalls InjectingTable() {
   T calls = g_real;
   constexpr uintptr_t kAllOnes = ~static_cast<uintptr_t>(0);
   constexpr uintptr_t kNoDword = 0xFFFFFFFFu;
-#define ORIN_HOOK(member, bits, ...) calls.member = Hook<&T::member>::Install(#member, bits, 0 __VA_ARGS__)
+#define ORIN_HOOK(member, bits, ...) Hook<&T::member>::Install(&calls, #member, bits, 0 __VA_ARGS__)
+#define ORIN_CRT_HOOK(member, bits) CrtHook<&T::member>::Install(&calls, #member, bits, 0)
   calls.CreateFileA = &CreateFileHook;
   calls.ReadFile = &ReadFileHook;
   calls.WriteFile = &WriteFileHook;
@@ -236,13 +236,14 @@ orin::FileSystemCalls InjectingTable() {
   ORIN_HOOK(GetTempPathA, 0);
   ORIN_HOOK(GetCurrentDirectoryA, 0);
   ORIN_HOOK(SetCurrentDirectoryA, 0);
-  ORIN_HOOK(crtGetcwd, 0);
-  ORIN_HOOK(crtChdir, kAllOnes);
-  ORIN_HOOK(crtTempnam, 0);
+  ORIN_CRT_HOOK(crtGetcwd, 0);
+  ORIN_CRT_HOOK(crtChdir, kAllOnes);
+  ORIN_CRT_HOOK(crtTempnam, 0);
   ORIN_HOOK(GetCPInfo, 0);
   ORIN_HOOK(MultiByteToWideChar, 0);
   ORIN_HOOK(WideCharToMultiByte, 0);
 #undef ORIN_HOOK
+#undef ORIN_CRT_HOOK
   return calls;
 }
 
