@@ -351,12 +351,12 @@ void Take(const std::string& folder, Snapshot* into) {
 }
 
 struct Expectations {
-  std::vector<std::string> mayChange;  // these paths and everything below them
+  std::vector<std::string> mayChange;  // these paths (not what lies below them)
   std::string mayCreatePrefix;         // new entries whose path starts so (temporary names)
   std::vector<FileModel> files;
   bool MayChange(const std::string& path) const {
     for (const std::string& allowed : mayChange) {
-      if (path == allowed || path.compare(0, allowed.size() + 1, allowed + "\\") == 0) return true;
+      if (path == allowed) return true;
     }
     return false;
   }
