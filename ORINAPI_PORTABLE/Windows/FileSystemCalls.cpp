@@ -14,19 +14,52 @@ int RealChdir(const char* path) { return _chdir(path); }
 char* RealTempnam(const char* directory, const char* prefix) { return _tempnam(directory, prefix); }
 int RealGetmbcp() { return _getmbcp(); }
 
+// The wide enumeration and full-path entries stay null until BindWideEntries.
+FileSystemCalls RealCalls() {
+  FileSystemCalls c = {};
+  c.CreateFileA = &::CreateFileA;
+  c.ReadFile = &::ReadFile;
+  c.WriteFile = &::WriteFile;
+  c.SetFilePointer = &::SetFilePointer;
+  c.SetEndOfFile = &::SetEndOfFile;
+  c.GetFileSize = &::GetFileSize;
+  c.CloseHandle = &::CloseHandle;
+  c.DeleteFileA = &::DeleteFileA;
+  c.GetFileAttributesA = &::GetFileAttributesA;
+  c.SetFileAttributesA = &::SetFileAttributesA;
+  c.RemoveDirectoryA = &::RemoveDirectoryA;
+  c.GetDiskFreeSpaceA = &::GetDiskFreeSpaceA;
+  c.GetVolumeInformationA = &::GetVolumeInformationA;
+  c.GetDriveTypeA = &::GetDriveTypeA;
+  c.GetSystemInfo = &::GetSystemInfo;
+  c.GlobalMemoryStatus = &::GlobalMemoryStatus;
+  c.SetErrorMode = &::SetErrorMode;
+  c.FindFirstFileA = &::FindFirstFileA;
+  c.FindNextFileA = &::FindNextFileA;
+  c.FindClose = &::FindClose;
+  c.GetFullPathNameA = &::GetFullPathNameA;
+  c.GetShortPathNameA = &::GetShortPathNameA;
+  c.GetTempPathA = &::GetTempPathA;
+  c.GetTempPathW = &::GetTempPathW;
+  c.GetShortPathNameW = &::GetShortPathNameW;
+  c.GetCurrentDirectoryA = &::GetCurrentDirectoryA;
+  c.SetCurrentDirectoryA = &::SetCurrentDirectoryA;
+  c.crtGetcwd = &RealGetcwd;
+  c.crtChdir = &RealChdir;
+  c.crtTempnam = &RealTempnam;
+  c.GetVersion = &::GetVersion;
+  c.GetSystemDefaultLangID = &::GetSystemDefaultLangID;
+  c.GetCPInfo = &::GetCPInfo;
+  c.AreFileApisANSI = &::AreFileApisANSI;
+  c.crtGetmbcp = &RealGetmbcp;
+  c.MultiByteToWideChar = &::MultiByteToWideChar;
+  c.WideCharToMultiByte = &::WideCharToMultiByte;
+  c.GetCurrentThreadId = &::GetCurrentThreadId;
+  return c;
+}
+
 FileSystemCalls& RealTable() {
-  static FileSystemCalls real = {
-      &::CreateFileA,       &::ReadFile,          &::WriteFile,           &::SetFilePointer,
-      &::SetEndOfFile,      &::GetFileSize,       &::CloseHandle,         &::DeleteFileA,
-      &::GetFileAttributesA, &::SetFileAttributesA, &::RemoveDirectoryA,
-      &::GetDiskFreeSpaceA, &::GetVolumeInformationA, &::GetDriveTypeA,   &::GetSystemInfo,
-      &::FindFirstFileA,    &::FindNextFileA,     &::FindClose,           nullptr,
-      nullptr,              &::GetFullPathNameA,  nullptr,                &::GetShortPathNameA,
-      &::GetTempPathA,      &::GetCurrentDirectoryA, &::SetCurrentDirectoryA, &RealGetcwd,
-      &RealChdir,           &RealTempnam,         &::GetVersion,          &::GetSystemDefaultLangID,
-      &::GetCPInfo,         &RealGetmbcp,         &::MultiByteToWideChar, &::WideCharToMultiByte,
-      &::GetCurrentThreadId,
-  };
+  static FileSystemCalls real = RealCalls();
   return real;
 }
 

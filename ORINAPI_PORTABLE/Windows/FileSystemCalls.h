@@ -31,6 +31,8 @@ struct FileSystemCalls {
   decltype(&::GetVolumeInformationA) GetVolumeInformationA;
   decltype(&::GetDriveTypeA) GetDriveTypeA;
   decltype(&::GetSystemInfo) GetSystemInfo;
+  decltype(&::GlobalMemoryStatus) GlobalMemoryStatus;
+  decltype(&::SetErrorMode) SetErrorMode;
   // Enumeration. The wide entries are null outside the NT family (see BindWideEntries).
   decltype(&::FindFirstFileA) FindFirstFileA;
   decltype(&::FindNextFileA) FindNextFileA;
@@ -42,6 +44,9 @@ struct FileSystemCalls {
   GetFullPathNameWFn GetFullPathNameW;  // null outside the NT family
   decltype(&::GetShortPathNameA) GetShortPathNameA;
   decltype(&::GetTempPathA) GetTempPathA;
+  // The special folders' wide forms, for names the narrow calls cannot spell (NT family only).
+  decltype(&::GetTempPathW) GetTempPathW;
+  decltype(&::GetShortPathNameW) GetShortPathNameW;
   decltype(&::GetCurrentDirectoryA) GetCurrentDirectoryA;
   decltype(&::SetCurrentDirectoryA) SetCurrentDirectoryA;
   char* (*crtGetcwd)(char* buffer, int size);                   // _getcwd
@@ -51,6 +56,7 @@ struct FileSystemCalls {
   decltype(&::GetVersion) GetVersion;
   decltype(&::GetSystemDefaultLangID) GetSystemDefaultLangID;
   decltype(&::GetCPInfo) GetCPInfo;
+  decltype(&::AreFileApisANSI) AreFileApisANSI;
   int (*crtGetmbcp)();  // _getmbcp: the run-time's multibyte code page (0: single-byte "C")
   decltype(&::MultiByteToWideChar) MultiByteToWideChar;
   decltype(&::WideCharToMultiByte) WideCharToMultiByte;

@@ -234,6 +234,8 @@ orin::FileSystemCalls InjectingTable() {
   if (calls.GetFullPathNameW != nullptr) ORIN_HOOK(GetFullPathNameW, 0);
   ORIN_HOOK(GetShortPathNameA, 0);
   ORIN_HOOK(GetTempPathA, 0);
+  ORIN_HOOK(GetTempPathW, 0);
+  ORIN_HOOK(GetShortPathNameW, 0);
   ORIN_HOOK(GetCurrentDirectoryA, 0);
   ORIN_HOOK(SetCurrentDirectoryA, 0);
   ORIN_CRT_HOOK(crtGetcwd, 0);
