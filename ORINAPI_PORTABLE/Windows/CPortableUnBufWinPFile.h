@@ -57,7 +57,6 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   int64_t GetLogicalSize() const { return logicalSize_; }
   bool IsCaching() const { return caching_ != 0; }
   bool HoldsBuffer() const { return buffer_ != nullptr; }
-  bool KnowsSize() const { return sizeKnown_; }
 
  protected:
   // claimName: the first open creates the file (CREATE_NEW), for temporary objects.
@@ -75,8 +74,8 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   // Low-level steps: each records and reports its own failure and returns false.
   bool PositionAt(int64_t offset, int32_t line);
   // Reads into the file's buffer at the file pointer, which stands at offset. Bytes past a short
-  // read (the physical end) are zeroed; one that
-  // stops before the bytes known on disk fails with ERROR_HANDLE_EOF.
+  // read (the physical end) are zeroed; a short read before the bytes known on disk fails with
+  // ERROR_HANDLE_EOF.
   bool ReadSectors(int64_t offset, uint32_t length, int32_t line);
   bool ReadSectorsInto(unsigned char* memory, int64_t offset, uint32_t length, int32_t line);
   // Caller memory that meets the system's alignment rule is transferred without a copy.

@@ -85,6 +85,8 @@ int32_t CPortableWinPFile::Write(const void* buffer, uint32_t count, uint32_t* w
   const BOOL ok = Sys().WriteFile(handle_.get(), buffer, count, &done, nullptr);
   *written = done;
   if (!ok) return RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
+  // A write the system cut short without a code is a failure too, as in the unbuffered file.
+  if (done < count) return RecordAndReport(kPortableFileRefused, __LINE__);
   return lastError_;
 }
 

@@ -326,6 +326,16 @@ TEST_F(BufferedFileTest, AFailedCloseForgetsTheHandle) {
   EXPECT_EQ("abc", Contents("a.bin"));
 }
 
+TEST_F(BufferedFileTest, AWriteTheSystemCutShortIsAFailure) {
+  FileCallRecorder recorder;
+  CPortableWinPFile file(PathOf("a.bin").c_str(), kPortableOpenWrite, nullptr);
+  recorder.ShortenTransfer(Call::Write, 2);
+  uint32_t written = 0;
+  EXPECT_EQ(kPortableFileRefused, file.Write("abcd", 4, &written));
+  EXPECT_EQ(2u, written);
+  EXPECT_EQ(kPortableFileRefused, file.GetError());
+}
+
 TEST_F(BufferedFileTest, RefusalsAreNotReported) {
   RecordingSink sink;
   CPortableWinPFile file(PathOf("a.bin").c_str(), 7, &sink);

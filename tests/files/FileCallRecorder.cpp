@@ -45,7 +45,7 @@ BOOL WINAPI RecReadFile(HANDLE handle, LPVOID memory, DWORD length, LPDWORD done
   }
   const BOOL ok = Real().ReadFile(handle, memory, length, done, overlapped);
   uint32_t most = 0;
-  if (ok && done && g_current->ShouldShortenRead(&most) && *done > most) *done = most;
+  if (ok && done && g_current->ShouldShorten(Call::Read, &most) && *done > most) *done = most;
   return ok;
 }
 
@@ -57,7 +57,10 @@ BOOL WINAPI RecWriteFile(HANDLE handle, LPCVOID memory, DWORD length, LPDWORD do
     if (done) *done = 0;
     return FALSE;
   }
-  return Real().WriteFile(handle, memory, length, done, overlapped);
+  const BOOL ok = Real().WriteFile(handle, memory, length, done, overlapped);
+  uint32_t most = 0;
+  if (ok && done && g_current->ShouldShorten(Call::Write, &most) && *done > most) *done = most;
+  return ok;
 }
 
 DWORD WINAPI RecSetFilePointer(HANDLE handle, LONG low, PLONG high, DWORD method) {

@@ -38,14 +38,15 @@ class FileCallRecorder {
   // The nth next call of that kind (1 = the very next) fails with code; it reaches the system
   // first only when passThrough is set (a close that closes yet reports failure).
   void FailCall(Call call, uint32_t code, int nth = 1, bool passThrough = false);
-  // The nth next ReadFile succeeds but reports at most bytes read.
-  void ShortenRead(uint32_t bytes, int nth = 1) {
-    shortReadBytes_ = bytes;
-    shortReadIn_ = nth;
+  // The nth next ReadFile or WriteFile (call) succeeds but reports at most bytes done.
+  void ShortenTransfer(Call call, uint32_t bytes, int nth = 1) {
+    shortCall_ = call;
+    shortBytes_ = bytes;
+    shortIn_ = nth;
   }
-  bool ShouldShortenRead(uint32_t* bytes) {
-    *bytes = shortReadBytes_;
-    return shortReadIn_ > 0 && --shortReadIn_ == 0;
+  bool ShouldShorten(Call call, uint32_t* bytes) {
+    *bytes = shortBytes_;
+    return call == shortCall_ && shortIn_ > 0 && --shortIn_ == 0;
   }
   // GetDiskFreeSpaceA answers this sector size (0: the real answer).
   void FakeSectorSize(uint32_t bytes) { fakeSectorSize_ = bytes; }
@@ -84,8 +85,9 @@ class FileCallRecorder {
   std::vector<HANDLE> unbuffered_;
   std::vector<Transfer> transfers_;
   int counts_[10] = {};
-  uint32_t shortReadBytes_ = 0;
-  int shortReadIn_ = 0;
+  Call shortCall_ = Call::Read;
+  uint32_t shortBytes_ = 0;
+  int shortIn_ = 0;
   int violations_ = 0;
 };
 

@@ -467,7 +467,7 @@ TEST_F(UnbufferedFileTest, AShortReadInsideTheFileFailsAndWritesNothing) {
     ASSERT_TRUE(dir_.WriteFile(row.name, original));
     CPortableUnBufWinPFile file(PathOf(row.name).c_str(), kPortableOpenReadWrite, row.caching, nullptr);
     ASSERT_EQ(0, file.Seek(kPortableSeekFromStart, 1000));
-    recorder_.ShortenRead(100);
+    recorder_.ShortenTransfer(Call::Read, 100);
     char data[100];
     uint32_t read = 0;
     const int32_t result = row.write ? WriteText(file, "HERE") : file.Read(data, 100, &read);
