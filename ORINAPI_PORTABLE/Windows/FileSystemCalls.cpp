@@ -2,6 +2,7 @@
 
 #include <direct.h>
 #include <mbctype.h>
+#include <shlobj.h>
 #include <stdio.h>
 
 #include "ORINAPI_PORTABLE/SystemServices.h"
@@ -51,6 +52,10 @@ FileSystemCalls RealCalls() {
   c.GetSystemDefaultLangID = &::GetSystemDefaultLangID;
   c.GetCPInfo = &::GetCPInfo;
   c.AreFileApisANSI = &::AreFileApisANSI;
+  c.SHGetMalloc = &::SHGetMalloc;
+  c.SHGetSpecialFolderLocation = &::SHGetSpecialFolderLocation;
+  c.SHGetPathFromIDListA = &::SHGetPathFromIDListA;
+  c.SHGetPathFromIDListW = &::SHGetPathFromIDListW;
   c.crtGetmbcp = &RealGetmbcp;
   c.MultiByteToWideChar = &::MultiByteToWideChar;
   c.WideCharToMultiByte = &::WideCharToMultiByte;

@@ -7,6 +7,11 @@
 
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 
+// The shell's types, as <shlobj.h> declares them (only FileSystemCalls.cpp and the shell-folder
+// code include it).
+struct IMalloc;
+struct _ITEMIDLIST;
+
 namespace orin {
 
 using FindFirstFileWFn = HANDLE(WINAPI*)(LPCWSTR, LPWIN32_FIND_DATAW);
@@ -57,6 +62,11 @@ struct FileSystemCalls {
   decltype(&::GetSystemDefaultLangID) GetSystemDefaultLangID;
   decltype(&::GetCPInfo) GetCPInfo;
   decltype(&::AreFileApisANSI) AreFileApisANSI;
+  // The shell's documents folder.
+  HRESULT(WINAPI* SHGetMalloc)(IMalloc** allocator);
+  HRESULT(WINAPI* SHGetSpecialFolderLocation)(HWND owner, int folder, _ITEMIDLIST** items);
+  BOOL(WINAPI* SHGetPathFromIDListA)(const _ITEMIDLIST* items, LPSTR path);
+  BOOL(WINAPI* SHGetPathFromIDListW)(const _ITEMIDLIST* items, LPWSTR path);
   int (*crtGetmbcp)();  // _getmbcp: the run-time's multibyte code page (0: single-byte "C")
   decltype(&::MultiByteToWideChar) MultiByteToWideChar;
   decltype(&::WideCharToMultiByte) WideCharToMultiByte;

@@ -75,16 +75,16 @@ Asked WideTempPath(DWORD size, bool grow, CPortableWideString* path) {
 
 bool DocumentsFolder(CPortableString* folder) {
   IMalloc* allocator = nullptr;
-  if (FAILED(::SHGetMalloc(&allocator)) || allocator == nullptr) return false;
+  if (FAILED(orin::Sys().SHGetMalloc(&allocator)) || allocator == nullptr) return false;
   bool found = false;
   LPITEMIDLIST items = nullptr;
-  if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items)) && items != nullptr) {
+  if (SUCCEEDED(orin::Sys().SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items)) && items != nullptr) {
     if (IsWindowsNT()) {
       wchar_t path[MAX_PATH + 1] = {};
-      found = ::SHGetPathFromIDListW(items, path) && NarrowFolder(path, folder);
+      found = orin::Sys().SHGetPathFromIDListW(items, path) && NarrowFolder(path, folder);
     } else {
       char path[MAX_PATH + 1] = {};
-      if (::SHGetPathFromIDListA(items, path)) {
+      if (orin::Sys().SHGetPathFromIDListA(items, path)) {
         *folder = path;
         found = !folder->Failed();
       }

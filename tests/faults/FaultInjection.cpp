@@ -244,6 +244,10 @@ orin::FileSystemCalls InjectingTable() {
   ORIN_HOOK(GetCPInfo, 0);
   ORIN_HOOK(MultiByteToWideChar, 0);
   ORIN_HOOK(WideCharToMultiByte, 0);
+  ORIN_HOOK(SHGetMalloc, static_cast<uintptr_t>(E_FAIL));
+  ORIN_HOOK(SHGetSpecialFolderLocation, static_cast<uintptr_t>(E_FAIL));
+  ORIN_HOOK(SHGetPathFromIDListA, 0);
+  ORIN_HOOK(SHGetPathFromIDListW, 0);
 #undef ORIN_HOOK
 #undef ORIN_CRT_HOOK
   return calls;
@@ -480,6 +484,7 @@ void PathObject(const Sandbox& box, Expectations* out) {
   gone.Delete();
   CPortableString temp;
   GetSpecialFolder(PortableFolderTemp, &temp);
+  GetSpecialFolder(PortableFolderDocuments, &temp);
   if (model.closed) out->files.push_back(model);
 }
 
