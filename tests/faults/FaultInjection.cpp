@@ -453,15 +453,20 @@ void TempFiles(const Sandbox& box, Expectations* out) {
 
 void TreeOperations(const Sandbox& box, Expectations* out) {
   const std::string tree = box.scratch + "\\tree";
-  ::CreateDirectoryA(tree.c_str(), nullptr);
-  ::CreateDirectoryA((tree + "\\t1").c_str(), nullptr);
-  ::CreateDirectoryA((tree + "\\t1\\link").c_str(), nullptr);  // presented as a link
+  for (const char* folder : {"", "\\t1", "\\t1\\link", "\\t2", "\\t2\\sub"}) ::CreateDirectoryA((tree + folder).c_str(), nullptr);
   Put(tree + "\\t1\\a.txt", "a");
-  Put(tree + "\\t1\\link\\behind.txt", "behind the link");
-  Put(tree + "\\t2.txt", "sibling");
-  for (const char* name : {"\\t1", "\\t1\\a.txt"}) out->mayChange.push_back(tree + name);
+  Put(tree + "\\t1\\link\\behind.txt", "behind the link");  // "link" is presented as a link
+  Put(tree + "\\t2\\b.txt", "b");
+  Put(tree + "\\t2\\sub\\c.txt", "c");
+  Put(tree + "\\keep.txt", "sibling");
+  for (const char* name : {"\\t1", "\\t1\\a.txt", "\\t2", "\\t2\\b.txt", "\\t2\\sub", "\\t2\\sub\\c.txt"}) {
+    out->mayChange.push_back(tree + name);
+  }
   Arm();
   DeleteTree((tree + "\\t1").c_str());
+  if (DeleteTree((tree + "\\t2").c_str()) == 1 && ::GetFileAttributesA((tree + "\\t2").c_str()) != INVALID_FILE_ATTRIBUTES) {
+    g_run.Fault("DeleteTree answered 1 and the tree is still there");
+  }
 }
 
 void PathObject(const Sandbox& box, Expectations* out) {
