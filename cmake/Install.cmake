@@ -7,8 +7,11 @@
 #   pickwell-send.exe         gives the station one command
 #   simulator/                robot-control library simulator VTROBOTS20.DLL and its INI file
 #   include/                  public headers (orinrobo/OrinRoboSdk.h for hosts and driver writers)
-#   samples/drivers/          source of the sample drivers, the template for a new driver
-#   docs/, README.md
+#   samples/driver-template/  a driver library that builds on its own from the bundle
+#   samples/host/             a host program that loads the plug-in, built the same way
+#   samples/toolchains/       CMake toolchain files for cross builds of the two samples
+#   README.md                 the bundle's README for Windows users (dist/README.md)
+#   docs/                     the notes per area
 #   x64/                      the 64-bit flavour's OrinRobo.dll, orinhost.exe and drivers/, for
 #                             64-bit hosts (installed from the win64 build into the same prefix)
 #
@@ -55,9 +58,14 @@ endif()
 # Shared by both flavours (installing both into one prefix writes the same files twice).
 
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/ DESTINATION include FILES_MATCHING PATTERN "*.h" PATTERN "*.def")
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/drivers/ DESTINATION samples/drivers
-        FILES_MATCHING PATTERN "*.cpp" PATTERN "*.h" PATTERN "*.md" PATTERN "CMakeLists.txt")
+# The samples build on their own; the sample drivers of samples/drivers serve the tests and stay
+# in the repository.
+foreach(sample driver-template host toolchains)
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/${sample}/ DESTINATION samples/${sample}
+          FILES_MATCHING PATTERN "*.cpp" PATTERN "*.cmake" PATTERN "CMakeLists.txt")
+endforeach()
 if(EXISTS ${CMAKE_SOURCE_DIR}/docs)
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION docs FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 endif()
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION . OPTIONAL)
+# The repository's README speaks to its developers; the bundle has its own.
+install(FILES ${CMAKE_SOURCE_DIR}/dist/README.md DESTINATION .)

@@ -36,5 +36,7 @@ rm -rf "$bundle"
 cmake --install "$(orin_flavour_dir win32)" --prefix "$bundle" >/dev/null
 cmake --install "$(orin_flavour_dir win64)" --prefix "$bundle" >/dev/null
 (cd "$bundle" && find . -mindepth 1 | sort | sed 's|^\./||')
+# The one archive handed out: OrinRobo-<version>.zip beside the bundle, with a SHA-256 list.
+cmake -DBUNDLE="$bundle" -P "$orin_root/cmake/Archive.cmake"
 echo
 echo "demo: ran the $flavour flavour ($orin_32bit_line)"
