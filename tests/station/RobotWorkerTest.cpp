@@ -143,7 +143,7 @@ TEST_F(WorkerTest, FailedInitEndsTheWorkerWithMinusOne) {
   settings.init = 5;
   StartWorker(settings);
   DWORD code = 0;
-  ASSERT_TRUE(WaitForExit(5000, &code));
+  ASSERT_TRUE(WaitForExit(kPatienceMs, &code));
   EXPECT_EQ(code, static_cast<DWORD>(-1));
   EXPECT_EQ(fake_robots::Calls(), (Calls{"Init(0)"}));
   EXPECT_EQ(display_.Stops(), 0) << "the busy animation keeps running";
@@ -155,13 +155,13 @@ TEST_F(WorkerTest, StopDuringALongLoadWaitsForItAndReportsNothing) {
   StartWorker(settings);
   ASSERT_TRUE(WaitUntil([&] { return worker_->CurrentDrive == 'E'; }));
   Command(kStateLoad);
-  ASSERT_TRUE(fake_robots::WaitForHeldLoad(5000));
+  ASSERT_TRUE(fake_robots::WaitForHeldLoad(kPatienceMs));
   worker_->RobotState.store(kStateIdle);
   worker_->RequestStop();
   DWORD code = 0;
   EXPECT_FALSE(WaitForExit(200, &code)) << "the worker left while its call was still running";
   fake_robots::Release();
-  ASSERT_TRUE(WaitForExit(5000, &code));
+  ASSERT_TRUE(WaitForExit(kPatienceMs, &code));
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(fake_robots::Calls().back(), "LoadDrive('E',0,1,0)");
   uint32_t status = 0;
@@ -255,7 +255,7 @@ TEST_F(WorkerTest, CommandTakenDuringStartUpRunsAfterTheCheckOrFailsWithTheLibra
     } else {
       EXPECT_EQ(status, station::kStatusFailed);
       DWORD code = 0;
-      ASSERT_TRUE(WaitForExit(5000, &code));
+      ASSERT_TRUE(WaitForExit(kPatienceMs, &code));
       EXPECT_EQ(worker_->TakeCommand(key.get(), kStateUnload), station::CommandTaken::LibraryDown);
     }
     display_.Reset();

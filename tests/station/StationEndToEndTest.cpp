@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ControlIds.h"
+#include "ProcessStart.h"
 #include "StationProtocol.h"
 #include "StationRun.h"
 #include "StatusRegistry.h"
@@ -110,7 +111,7 @@ TEST(StationEndToEnd, LibraryResultDecidesStatusAndTheStationGoesOn) {
 TEST(StationEndToEnd, SecondStartEndsAtOnceWithZero) {
   StationRun run("");
   ASSERT_TRUE(run.Start());
-  EXPECT_EQ(run.StartAnotherAndWait(15000), 0);
+  EXPECT_EQ(run.StartAnotherAndWait(kPatienceMs), 0);
   EXPECT_TRUE(run.Running());
   ASSERT_TRUE(run.Close());
   EXPECT_EQ(Count(run.Calls(), "VT_Robots_Init"), 1u);
@@ -170,7 +171,7 @@ TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItThenParksAndCloses) {
   EXPECT_TRUE(IsWindowVisible(run.Window())) << "the window went before the load had ended";
   EXPECT_EQ(RunSender("load --timeout 10"), 5) << "a closing station does not take commands";
   DWORD exitCode = 1;
-  ASSERT_TRUE(run.WaitForExit(20000, &exitCode));
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode));
   EXPECT_EQ(exitCode, 0u);
   Calls expected = StartUpCalls();
   expected.push_back("VT_Robots_LoadDrive('E', 0, 1, 0)");
@@ -249,20 +250,15 @@ TEST(StationEndToEnd, WatchdogKeepsTheStationWhileAHostRunsAndClosesItAfter) {
   // The host: any process whose name holds the marker in any letter case.
   const std::string host = run.Folder().Join("MyoRiNHost.exe");
   ASSERT_TRUE(CopyFileA((testsupport::ExeDirectory() + "station_test_sleeper.exe").c_str(), host.c_str(), FALSE));
-  std::string command = "\"" + host + "\" 60000";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
-  CloseHandle(info.hThread);
-  station::UniqueHandle hostProcess(info.hProcess);
+  testsupport::StartedProcess hostProcess = testsupport::StartProcess("\"" + host + "\" 60000");
+  ASSERT_TRUE(hostProcess) << hostProcess.Failure();
 
   ASSERT_TRUE(run.Send(station::kCodeWatchdog));
   EXPECT_FALSE(run.WaitForExit(3500)) << "closed although the host runs";
-  TerminateProcess(hostProcess.get(), 0);
-  WaitForSingleObject(hostProcess.get(), 5000);
+  TerminateProcess(hostProcess.Handle(), 0);
+  WaitForSingleObject(hostProcess.Handle(), 5000);
   DWORD code = 1;
-  ASSERT_TRUE(run.WaitForExit(10000, &code)) << "the watchdog did not close the station";
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &code)) << "the watchdog did not close the station";
   EXPECT_EQ(code, 0u);
   const Calls calls = run.Calls();
   ASSERT_GE(calls.size(), 2u);
@@ -279,7 +275,7 @@ TEST(StationEndToEnd, RobotCommandSwitchesTheWatchdogOff) {
   ASSERT_TRUE(run.WaitForOutcome(&status));
   EXPECT_FALSE(run.WaitForExit(2500)) << "no host runs, but the watchdog was switched off";
   ASSERT_TRUE(run.Send(station::kCodeWatchdog));
-  ASSERT_TRUE(run.WaitForExit(10000));
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs));
 }
 
 TEST(StationEndToEnd, WatchdogArmedDuringALoadClosesOnlyAfterTheLoad) {
@@ -289,7 +285,7 @@ TEST(StationEndToEnd, WatchdogArmedDuringALoadClosesOnlyAfterTheLoad) {
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
   ASSERT_TRUE(run.Send(station::kCodeWatchdog));
   DWORD exitCode = 1;
-  ASSERT_TRUE(run.WaitForExit(15000, &exitCode)) << "no host runs: the watchdog must close the station";
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode)) << "no host runs: the watchdog must close the station";
   EXPECT_EQ(exitCode, 0u);
   const std::string log = run.Log();
   EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
@@ -367,23 +363,17 @@ TEST(StationEndToEnd, WindowLayoutAndAboutWindow) {
 
 namespace {
 
-// Runs pickwell-send.exe with the given arguments; its exit code, or -1 when it did not end.
+// Runs pickwell-send.exe with the given arguments; its exit code, -1 when it did not end, or -2
+// when it could not be started (the test fails saying why).
 long RunSender(const std::string& arguments) {
-  std::string command = "\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+  testsupport::StartedProcess sender =
+      testsupport::StartProcess("\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments);
+  if (!sender) {
+    ADD_FAILURE() << "pickwell-send.exe not started: " << sender.Failure();
     return -2;
-  CloseHandle(info.hThread);
-  station::UniqueHandle process(info.hProcess);
-  if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.get(), 9);
-    return -1;
   }
   DWORD code = 0;
-  GetExitCodeProcess(process.get(), &code);
-  return static_cast<long>(code);
+  return sender.Wait(2 * kPatienceMs, &code) ? static_cast<long>(code) : -1;
 }
 
 }  // namespace
@@ -402,5 +392,5 @@ TEST(StationEndToEnd, SenderExitCodeTellsTheOutcome) {
   EXPECT_EQ(RunSender("unload --timeout 20"), 1);
   EXPECT_EQ(RunSender("105"), 0) << "sent; 105 reports nothing";
   EXPECT_EQ(RunSender("close --timeout 20"), 0);
-  ASSERT_TRUE(run.WaitForExit(10000));
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs));
 }

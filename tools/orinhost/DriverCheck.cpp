@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildStart.h"
 #include "JsonText.h"
 
 namespace {
@@ -33,36 +34,37 @@ std::string Hex(DWORD value) {
   return text;
 }
 
-// Runs the child with its output in a scratch file; false when it could not be started.
-bool RunChild(const Options& options, std::string& output, DWORD& exitCode, bool& timedOut) {
+// Runs the child with its output in a scratch file; false, with the failing step and its code in
+// failure, when it could not be started.
+bool RunChild(const Options& options, std::string& output, DWORD& exitCode, bool& timedOut, std::string& failure) {
+  auto failed = [&failure](const char* step) {
+    failure = std::string(step) + " failed (error " + std::to_string(::GetLastError()) + ")";
+    return false;
+  };
   char folder[MAX_PATH];
   char scratch[MAX_PATH];
-  if (::GetTempPathA(MAX_PATH, folder) == 0 || ::GetTempFileNameA(folder, "orc", 0, scratch) == 0) return false;
+  if (::GetTempPathA(MAX_PATH, folder) == 0) return failed("GetTempPath");
+  if (::GetTempFileNameA(folder, "orc", 0, scratch) == 0) return failed("GetTempFileName");
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE file = ::CreateFileA(scratch, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_TEMPORARY, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = file;
-  startup.hStdError = file;
-  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  if (file == INVALID_HANDLE_VALUE) {
+    failed("CreateFile(scratch)");
+    ::DeleteFileA(scratch);
+    return false;
+  }
   std::string commandLine = "\"" + OwnPath() + "\" check \"" + options.driver + "\" --child";
   if (options.hostVersion >= 0) commandLine += " --host-version " + std::to_string(options.hostVersion);
-  PROCESS_INFORMATION process = {};
-  const BOOL started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process);
+  const ChildStart child = StartChild(commandLine, file);
   ::CloseHandle(file);
-  if (started) {
-    timedOut = ::WaitForSingleObject(process.hProcess, kChildTimeoutMs) != WAIT_OBJECT_0;
+  if (child.process) {
+    timedOut = ::WaitForSingleObject(child.process, kChildTimeoutMs) != WAIT_OBJECT_0;
     if (timedOut) {
-      ::TerminateProcess(process.hProcess, 1);
-      ::WaitForSingleObject(process.hProcess, 5000);
+      ::TerminateProcess(child.process, 1);
+      ::WaitForSingleObject(child.process, 5000);
     }
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    ::GetExitCodeProcess(child.process, &exitCode);
+    ::CloseHandle(child.process);
     FILE* in = std::fopen(scratch, "rb");
     if (in) {
       char buffer[4096];
@@ -70,9 +72,11 @@ bool RunChild(const Options& options, std::string& output, DWORD& exitCode, bool
       while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) output.append(buffer, got);
       std::fclose(in);
     }
+  } else {
+    failure = child.Failure();
   }
   ::DeleteFileA(scratch);
-  return started != 0;
+  return child.process != nullptr;
 }
 
 // The child's records; a call without its answer becomes a failure that says how the child ended.
@@ -143,8 +147,9 @@ int RunDriverCheck(const Options& options) {
   std::string output;
   DWORD exitCode = 0;
   bool timedOut = false;
-  if (!RunChild(options, output, exitCode, timedOut)) {
-    std::fprintf(stderr, "orinhost: cannot start the check process\n");
+  std::string failure;
+  if (!RunChild(options, output, exitCode, timedOut, failure)) {
+    std::fprintf(stderr, "orinhost: cannot start the check process: %s\n", failure.c_str());
     return kExitCheckFailed;
   }
   const std::vector<Finding> findings = ReadFindings(output, exitCode, timedOut);
