@@ -37,9 +37,11 @@ enum : int32_t {
   PortableFolderDocuments = 1,
   PortableFolderRoot = 2,
 };
-// 1 and the folder in *folder for the kinds above, else 0 with *folder unchanged.
+// 1 and the folder in *folder for the kinds above, else 0 with *folder unchanged. A folder whose
+// path the ANSI code page cannot spell is handed out by its 8.3 form, or not at all (0).
 int GetSpecialFolder(int32_t kind, CPortableString* folder);
-// The temporary directory ending in '\'; "C:\" when the system has none.
+// The temporary directory ending in '\'; "C:\" when the system has none; empty when it does not
+// fit 1039 characters or no narrow path reaches it (see GetSpecialFolder).
 CPortableString GetTempDirectory();
 
 #endif  // ORINAPI_PORTABLE_FILESYSTEMQUERIES_H

@@ -8,9 +8,10 @@
 
 #include "OrinRobo/CPortableString.h"
 
-// Total physical memory in bytes, as the 32-bit system figure reports it.
+// Total physical memory in bytes, as the 32-bit system figure reports it: a figure too large for
+// 32 bits (a 64-bit host's) is 4,294,967,295.
 uint32_t GetTotalPhysicalMemory();
-// Available physical memory in bytes, as the 32-bit system figure reports it.
+// Available physical memory in bytes, saturating the same way.
 uint32_t GetAvailablePhysicalMemory();
 // Percent of physical memory in use (a whole number 0 to 100).
 double GetMemoryLoad();

@@ -15,7 +15,8 @@ namespace {
 constexpr const char* kClassName = "TfrmAbout";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr const char* kNotice = "Copyright \xA9 2026";
+// Wide text: as an ANSI byte the sign reads as another character under code pages 932 and 949.
+constexpr const wchar_t* kNotice = L"Copyright \u00A9 2026";
 
 enum ControlId { kIdImage1 = 200, kIdLabel1, kIdLabel2, kIdLabel3, kIdLabel4, kIdButton1 };
 
@@ -50,7 +51,8 @@ bool TfrmAbout::Create(HINSTANCE instance) {
   }
   Label1 = AddLabel("Kelvora", 16, 88, font13, 0);
   Label2 = AddLabel("Version : 2.2.0.1", 16, 112, font13, 0);
-  Label3 = AddLabel(kNotice, 16, 136, font13, 0);
+  const SIZE notice = MeasureText(hwnd_, font13, kNotice);
+  Label3 = CreateWideLabel(hwnd_, kNotice, SS_LEFT | SS_NOPREFIX, 16, 136, notice.cx, notice.cy, font13);
   // SS_NOTIFY makes the link receive the pointer and clicks; the other labels let them through.
   Label4 = AddLabel("Vantrel Systems Inc.", 136, 136, static_cast<HFONT>(linkFont_.get()), SS_NOTIFY);
   Button1 = CreateChild(hwnd_, "BUTTON", "Close", BS_DEFPUSHBUTTON | WS_TABSTOP, 120, 224, 75, 25,

@@ -5,7 +5,7 @@
 
 namespace station {
 
-CommandAction ActionForCode(uint32_t code) {
+CommandAction ActionForCode(uint64_t code) {
   switch (code) {
     case kCodeLoad:
       return {true, false, true, kStateLoad};

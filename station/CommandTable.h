@@ -13,7 +13,8 @@ struct CommandAction {
   int32_t newState;     // RobotState for a robot command
 };
 
-CommandAction ActionForCode(uint32_t code);
+// The whole message parameter: a 64-bit WParam above 0xFFFFFFFF is an unknown code.
+CommandAction ActionForCode(uint64_t code);
 
 }  // namespace station
 

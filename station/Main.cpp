@@ -19,7 +19,7 @@ DWORD WINAPI RobotThreadProc(LPVOID) { return Form1.Worker().Run(); }
 
 namespace {
 
-constexpr const char* kClassName = "TForm1";
+constexpr const char* kClassName = kWindowClass;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr UINT_PTR tmrCheckOrinAp = 1;  // the host watchdog
@@ -97,48 +97,100 @@ void TForm1::FormCreate() {
   StartBusyAnimation();
 }
 
-LRESULT TForm1::RobotCommand(WPARAM code) {
+LRESULT TForm1::RobotCommand(WPARAM code, LPARAM lParam) {
   StartBusyAnimation();
   if (closing_) return kAnswerNotTaken;
   UniqueKey key = OpenStatusKey(statusKey_);
   if (!key) return kAnswerNotTaken;
-  const CommandAction action = ActionForCode(static_cast<uint32_t>(code));
+  // The whole WParam: on 64-bit, 0x1_00000065 is no load.
+  const CommandAction action = ActionForCode(static_cast<uint64_t>(code));
   if (action.startsWatchdog) StartWatchdog();
   if (!action.robotCommand) return kAnswerTaken;
-  switch (worker_.TakeCommand(key.get(), action.newState)) {
-    case CommandTaken::Started:
-    case CommandTaken::Held:
-      StopWatchdog();
-      return kAnswerTaken;
-    case CommandTaken::LibraryDown:
-      return kAnswerTaken;  // and failed: "Status" already says 99
-    case CommandTaken::Refused:
-      break;
+  const bool wasArmed = watchdogOn_ || rearmWatchdog_;
+  uint32_t serial = 0;
+  const CommandTaken taken = worker_.TakeCommand(key.get(), action.newState, &serial);
+  if (taken == CommandTaken::Refused) return kAnswerNotTaken;
+  StopWatchdog();
+  // A watchdog that was on comes back when the command ends; 105 and a command the missing
+  // library failed at once have nothing to wait for.
+  if (taken == CommandTaken::LibraryDown || action.newState == kStateReserved) {
+    if (wasArmed) StartWatchdog();
+  } else {
+    rearmWatchdog_ = wasArmed;
   }
-  return kAnswerNotTaken;
+  return lParam == kAskForSerial ? static_cast<LRESULT>(serial) : kAnswerTaken;
 }
 
 void TForm1::FormClose() {
   if (closing_) return;
   closing_ = true;
   StopWatchdog();
+  rearmWatchdog_ = false;
   frmAbout.Hide();
-  worker_.RequestStop();  // sets RobotState idle first
-  HaltWorker();
-  if (worker_.RobotCount != 0) library_.Park(worker_.RobotHandles[0]);
-  library_.Close();
-  workerThread_.reset();
-}
-
-// Waits until the worker has left its robot call and ended; the window keeps painting meanwhile.
-void TForm1::HaltWorker() {
-  if (!workerThread_) return;
+  worker_.RequestStop();  // sets RobotState idle first; a command not yet begun gets 99
   EnableWindow(hwnd_, FALSE);
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-  HANDLE thread = workerThread_.get();
+  // The worker ends as soon as its robot call returns and it has reported the outcome. A call
+  // that never returns must not keep the robot unparked and the host waiting for ever.
+  if (workerThread_ && !WaitPumping(workerThread_.get(), kWorkerHaltMs))
+    worker_.EndByForce(workerThread_.get(), [this] { ParkAndCloseLibrary(); });
+  else
+    ParkAndCloseLibrary();
+  workerThread_.reset();
+  BlockShutdown(false);
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
+void TForm1::ParkAndCloseLibrary() {
+  if (worker_.RobotCount != 0) CallLibraryBounded(true, kParkMs);
+  CallLibraryBounded(false, kLibraryCloseMs);
+}
+
+namespace {
+struct LibraryCall {
+  const RobotLibrary* library;
+  VtRobotHandle robot;
+  bool park;
+};
+DWORD WINAPI RunLibraryCall(LPVOID parameter) {
+  const auto* call = static_cast<const LibraryCall*>(parameter);
+  if (call->park)
+    call->library->Park(call->robot);
+  else
+    call->library->Close();
+  return 0;
+}
+}  // namespace
+
+// Park and close run on a thread of their own, so that one that never returns is ended after
+// timeoutMs and the next step still comes; false when it had to be ended.
+bool TForm1::CallLibraryBounded(bool park, DWORD timeoutMs) {
+  LibraryCall call = {&library_, worker_.RobotHandles[0], park};
+  UniqueHandle thread(CreateThread(nullptr, 0, RunLibraryCall, &call, 0, nullptr));
+  if (!thread) {
+    RunLibraryCall(&call);
+    return true;
+  }
+  if (WaitPumping(thread.get(), timeoutMs)) return true;
+  TerminateThread(thread.get(), static_cast<DWORD>(-2));
+  WaitForSingleObject(thread.get(), 5000);
+  return false;
+}
+
+bool TForm1::WaitPumping(HANDLE handle, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
   bool quitSeen = false;
   WPARAM quitCode = 0;
-  while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+  bool signalled = false;
+  for (;;) {
+    const DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= timeoutMs) break;
+    const DWORD wait = MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+    if (wait == WAIT_OBJECT_0) {
+      signalled = true;
+      break;
+    }
+    if (wait != WAIT_OBJECT_0 + 1) break;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
@@ -151,7 +203,7 @@ void TForm1::HaltWorker() {
     }
   }
   if (quitSeen) PostQuitMessage(static_cast<int>(quitCode));
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  return signalled || WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
 }
 
 void TForm1::tmrCheckOrinApTimer() {
@@ -180,9 +232,45 @@ void TForm1::btnSupportClick() {
 
 void TForm1::btnAboutClick() { frmAbout.ShowModal(hwnd_); }
 
-void TForm1::StartWatchdog() { SetTimer(hwnd_, tmrCheckOrinAp, kWatchdogIntervalMs, nullptr); }
+void TForm1::StartWatchdog() {
+  watchdogOn_ = SetTimer(hwnd_, tmrCheckOrinAp, kWatchdogIntervalMs, nullptr) != 0;
+}
 
-void TForm1::StopWatchdog() { KillTimer(hwnd_, tmrCheckOrinAp); }
+void TForm1::StopWatchdog() {
+  KillTimer(hwnd_, tmrCheckOrinAp);
+  watchdogOn_ = false;
+}
+
+// The end of the pass with this serial, on the window thread.
+void TForm1::CommandEnded(uint32_t serial) {
+  // A stop posted for an earlier pass must not stop the command that runs now.
+  if (!worker_.IsCurrentCommand(serial)) return;
+  animating_ = false;
+  KillTimer(hwnd_, kAnimationTimer);
+  BlockShutdown(false);
+  if (rearmWatchdog_ && !closing_) StartWatchdog();
+  rearmWatchdog_ = false;
+}
+
+// While a disc moves, the system is asked to wait for the station before ending the session,
+// with a reason the user sees (Vista and later; older systems only get the refusal).
+void TForm1::BlockShutdown(bool block) {
+  if (block == shutdownBlocked_) return;
+  using CreateReason = BOOL(WINAPI*)(HWND, LPCWSTR);
+  using DestroyReason = BOOL(WINAPI*)(HWND);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  if (!user32) return;
+  if (block) {
+    auto create = reinterpret_cast<CreateReason>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonCreate")));
+    if (create) create(hwnd_, L"The robot is moving a disc; the station parks it once the move has ended.");
+  } else {
+    auto destroy = reinterpret_cast<DestroyReason>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonDestroy")));
+    if (destroy) destroy(hwnd_);
+  }
+  shutdownBlocked_ = block;
+}
 
 void TForm1::StartBusyAnimation() {
   if (animating_) return;
@@ -202,11 +290,13 @@ void TForm1::CloseNow() {
 }
 
 void TForm1::StopBusyAnimation(uint32_t command) {
-  PostMessageA(hwnd_, kWmWorkerStopAnimation, command, 0);
+  endedPass_.store((uint64_t{1} << 32) | command);
+  PostMessageA(hwnd_, kWmWorkerStopAnimation, 0, 0);
 }
 
 void TForm1::ShowRobotName(const char* name) {
-  PostMessageA(hwnd_, kWmWorkerShowName, 0, reinterpret_cast<LPARAM>(name));
+  robotName_.store(name);
+  PostMessageA(hwnd_, kWmWorkerShowName, 0, 0);
 }
 
 LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -224,15 +314,26 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kWmRobotCommand:
-      return RobotCommand(wParam);
-    case kWmWorkerStopAnimation:
-      // A stop posted for an earlier pass must not stop the command that runs now.
-      if (!worker_.IsCurrentCommand(static_cast<uint32_t>(wParam))) return 0;
-      animating_ = false;
-      KillTimer(hwnd_, kAnimationTimer);
+      return RobotCommand(wParam, lParam);
+    case kWmWorkerStopAnimation: {
+      const uint64_t ended = endedPass_.exchange(0);
+      if (ended != 0) CommandEnded(static_cast<uint32_t>(ended));
       return 0;
-    case kWmWorkerShowName:
-      if (!closing_) SetWindowTextA(Label1, reinterpret_cast<const char*>(lParam));
+    }
+    case kWmWorkerShowName: {
+      const char* name = robotName_.exchange(nullptr);
+      if (name && !closing_) SetWindowTextA(Label1, name);
+      return 0;
+    }
+    case WM_QUERYENDSESSION:
+      // Ending the session now would leave the robot where the move stopped.
+      if (worker_.CommandPending()) {
+        BlockShutdown(true);
+        return FALSE;
+      }
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) CloseNow();
       return 0;
     case WM_TIMER:
       if (wParam == kAnimationTimer && animating_)

@@ -4,6 +4,8 @@
 #ifndef STATION_MAIN_H
 #define STATION_MAIN_H
 
+#include <atomic>
+
 #include "RobotLibrary.h"
 #include "RobotWorker.h"
 #include "StationWindows.h"
@@ -11,9 +13,10 @@
 
 namespace station {
 
-// Private messages from the worker, acted on by the window thread.
-constexpr UINT kWmWorkerStopAnimation = WM_APP + 1;  // WParam: the command serial of the pass
-constexpr UINT kWmWorkerShowName = WM_APP + 2;  // LParam: const char* that outlives the window
+// Private messages from the worker. They carry nothing: the window takes what the worker left
+// for it in the form, so the same message from another program finds nothing to act on.
+constexpr UINT kWmWorkerStopAnimation = WM_APP + 1;  // a pass ended
+constexpr UINT kWmWorkerShowName = WM_APP + 2;       // the robot's name is there to show
 
 class TForm1 : private WorkerDisplay {
  public:
@@ -30,10 +33,17 @@ class TForm1 : private WorkerDisplay {
   HWND Handle() const { return hwnd_; }
   RobotWorker& Worker() { return worker_; }
 
+  // How long a close waits for the worker to leave its robot call (a real load takes well under
+  // this), and for the park and the library's close, before it ends them by force.
+  static constexpr DWORD kWorkerHaltMs = 60000;
+  static constexpr DWORD kParkMs = 30000;
+  static constexpr DWORD kLibraryCloseMs = 10000;
+
   void FormCreate();
   void FormClose();
-  // Answers kAnswerTaken or kAnswerNotTaken.
-  LRESULT RobotCommand(WPARAM code);
+  // Answers kAnswerNotTaken, or for a taken command kAnswerTaken, or its serial when lParam is
+  // kAskForSerial.
+  LRESULT RobotCommand(WPARAM code, LPARAM lParam = 0);
   void tmrCheckOrinApTimer();
   void btnSupportClick();
   void btnAboutClick();
@@ -46,7 +56,12 @@ class TForm1 : private WorkerDisplay {
   void ShowFrame(int frame);
   void StartWatchdog();
   void StopWatchdog();
-  void HaltWorker();
+  // Waits for the handle while the window keeps painting; false after timeoutMs.
+  bool WaitPumping(HANDLE handle, DWORD timeoutMs);
+  void ParkAndCloseLibrary();
+  bool CallLibraryBounded(bool park, DWORD timeoutMs);
+  void CommandEnded(uint32_t serial);
+  void BlockShutdown(bool block);
   void CloseNow();  // FormClose, then the window goes
 
   // WorkerDisplay, called on the worker thread: both only post to the window.
@@ -68,6 +83,13 @@ class TForm1 : private WorkerDisplay {
   int frame_ = 1;  // the animation starts with the second frame
   bool animating_ = false;
   bool closing_ = false;
+  bool watchdogOn_ = false;
+  bool rearmWatchdog_ = false;  // the watchdog was on when the running command was taken
+  bool shutdownBlocked_ = false;
+  // Left by the worker for the window: the serial of the pass that ended (bit 32 set), and the
+  // robot's name in the worker's own RobotNames.
+  std::atomic<uint64_t> endedPass_{0};
+  std::atomic<const char*> robotName_{nullptr};
 };
 
 // The one main window of the program, and the worker thread's entry routine.

@@ -72,10 +72,13 @@ void RobotWorker::SetState(int32_t state) {
   if (wakeOnCommand_.load() && wakeEvent_) SetEvent(wakeEvent_.get());
 }
 
-CommandTaken RobotWorker::TakeCommand(HKEY openKey, int32_t state) {
+CommandTaken RobotWorker::TakeCommand(HKEY openKey, int32_t state, uint32_t* serial) {
   std::lock_guard<std::mutex> lock(statusLock_);
+  const uint32_t next = NextSerial(commandSerial_.load());
   if (libraryDown_) {
-    WriteStatus(openKey, kStatusFailed);
+    commandSerial_.store(next);
+    Publish(openKey, next, kStatusFailed);
+    if (serial) *serial = next;
     return CommandTaken::LibraryDown;
   }
   const int32_t current = RobotState.load();
@@ -83,8 +86,13 @@ CommandTaken RobotWorker::TakeCommand(HKEY openKey, int32_t state) {
   // Writing anything now would put this command's word over the running one's outcome.
   if (StopRequested() || (startUp ? heldState_ != kStateIdle : IsWorkerBusy(current)))
     return CommandTaken::Refused;
-  WriteStatus(openKey, kStatusInProgress);
-  commandSerial_.fetch_add(1);
+  commandSerial_.store(next);
+  Publish(openKey, next, kStatusInProgress);
+  if (serial) *serial = next;
+  if (IsRobotOperation(state)) {
+    pendingSerial_ = next;
+    commandPending_.store(true);
+  }
   if (startUp) {
     heldState_ = state;
     return CommandTaken::Held;
@@ -99,8 +107,52 @@ void RobotWorker::RequestStop() {
     RobotState.store(kStateIdle);
     heldState_ = kStateIdle;
     stopRequested_.store(true);
+    // Taken but never begun: it will not run now, and its sender must not wait for ever.
+    if (pendingSerial_ != 0 && !callStarted_) {
+      Publish(pendingSerial_, kStatusFailed);
+      CommandEnded();
+    }
   }
   if (wakeEvent_) SetEvent(wakeEvent_.get());
+}
+
+void RobotWorker::EndByForce(HANDLE thread, const std::function<void()>& shutDown) {
+  // Taken first, so the thread is not ended half-way through a "Status" write; it never holds
+  // the lock in a robot call, and nothing else takes it once the worker is gone.
+  std::lock_guard<std::mutex> lock(statusLock_);
+  if (thread && WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
+    TerminateThread(thread, static_cast<DWORD>(-2));
+    WaitForSingleObject(thread, 5000);
+  }
+  if (shutDown) shutDown();
+  if (pendingSerial_ != 0) {
+    Publish(pendingSerial_, kStatusFailed);
+    CommandEnded();
+  }
+  callStarted_ = false;
+}
+
+void RobotWorker::CommandEnded() {
+  pendingSerial_ = 0;
+  commandPending_.store(false);
+}
+
+void RobotWorker::Publish(HKEY openKey, uint32_t serial, uint32_t status) {
+  if (outcomeCount_ == 0 || outcomes_[0].serial != serial) {
+    for (int i = kOutcomeRecords - 1; i > 0; --i) outcomes_[i] = outcomes_[i - 1];
+    outcomes_[0].serial = serial;
+    if (outcomeCount_ < kOutcomeRecords) ++outcomeCount_;
+  }
+  outcomes_[0].status = status;
+  // "Status" first, so that a host that reads only "Status" waits no longer than before; a sender
+  // that reads "Outcomes" is woken again by its write.
+  WriteStatus(openKey, status);
+  WriteOutcomes(openKey, outcomes_, outcomeCount_);
+}
+
+void RobotWorker::Publish(uint32_t serial, uint32_t status) {
+  UniqueKey key = OpenStatusKey(statusKey_);
+  if (key) Publish(key.get(), serial, status);
 }
 
 bool RobotWorker::ConnectPass() {
@@ -134,6 +186,13 @@ void RobotWorker::CheckPass() {
 }
 
 void RobotWorker::CommandPass(int32_t state) {
+  {
+    std::lock_guard<std::mutex> lock(statusLock_);
+    // A stop that came first has already answered this command with 99.
+    if (StopRequested() || RobotState.load() != state) return;
+    callStarted_ = true;
+    startedState_ = state;
+  }
   VtResult result;
   if (state == kStateLoad)
     result = library_.LoadDrive(CurrentDrive, 0, 1, 0);
@@ -141,9 +200,9 @@ void RobotWorker::CommandPass(int32_t state) {
     result = library_.UnloadDrive(CurrentDrive, 0,
                                   state == kStateUnload ? VT_ROBOTS_UNLOAD_MODE_2 : VT_ROBOTS_UNLOAD_MODE_4,
                                   0);
-  // The station is closing: the robot gets parked next, and this result is not reported.
-  if (StopRequested()) return;
-  library_.GetRobotMessage(ActiveRobot, MessageText);
+  // When the station is closing the robot gets parked next: no further call, but the outcome is
+  // still the sender's to read.
+  if (!StopRequested()) library_.GetRobotMessage(ActiveRobot, MessageText);
   ReportResult(result);
 }
 
@@ -151,7 +210,12 @@ void RobotWorker::CommandPass(int32_t state) {
 void RobotWorker::LibraryFailed() {
   std::lock_guard<std::mutex> lock(statusLock_);
   libraryDown_ = true;
-  if (IsRobotOperation(heldState_)) WriteStatus(statusKey_, kStatusFailed);
+  if (IsRobotOperation(heldState_) && pendingSerial_ != 0) {
+    Publish(pendingSerial_, kStatusFailed);
+    CommandEnded();
+    // The held command has ended: the window stops its animation and may arm its watchdog again.
+    if (display_) display_->StopBusyAnimation(commandSerial_.load());
+  }
   heldState_ = kStateIdle;
 }
 
@@ -159,7 +223,12 @@ void RobotWorker::LibraryFailed() {
 // the lock that TakeCommand takes, so that a command taken at this moment keeps its own 2.
 void RobotWorker::ReportResult(VtResult result) {
   std::lock_guard<std::mutex> lock(statusLock_);
-  const int32_t remembered = RobotState.load();
+  // A close may have set RobotState idle while the call ran; the call still ends its command.
+  int32_t remembered = RobotState.load();
+  if (callStarted_) {
+    remembered = startedState_;
+    callStarted_ = false;
+  }
   int32_t next = kStateIdle;
   if (IsStartUp(remembered)) {
     next = heldState_;
@@ -173,8 +242,10 @@ void RobotWorker::ReportResult(VtResult result) {
     if (success && display_) display_->ShowRobotName(RobotNames[0]);
     return;
   }
-  if (IsRobotOperation(remembered))
-    WriteStatus(statusKey_, success ? kStatusDone : kStatusFailed);
+  if (IsRobotOperation(remembered)) {
+    Publish(pendingSerial_, success ? kStatusDone : kStatusFailed);
+    CommandEnded();
+  }
 }
 
 }  // namespace station

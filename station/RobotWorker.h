@@ -6,10 +6,12 @@
 #define STATION_ROBOTWORKER_H
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <stdint.h>
 
 #include "RobotLibrary.h"
+#include "StationProtocol.h"
 #include "StationWindows.h"
 #include "StatusRegistry.h"
 
@@ -34,7 +36,7 @@ enum class CommandTaken {
   Started,      // "Status" 2 written; the next pass runs it
   Held,         // "Status" 2 written; runs once the start-up connect and check have ended
   Refused,      // another command is pending or running, or the worker stops: nothing written
-  LibraryDown,  // the library never opened: "Status" 99 written at once
+  LibraryDown,  // the library never opened: "Status" 99 written at once; the command has ended
 };
 
 // How the worker's outcomes reach the main window. Calls come from the worker thread; an
@@ -44,7 +46,8 @@ class WorkerDisplay {
   // command: the serial of the command whose pass ended (0 for the start-up pass); a stop that
   // arrives after a newer command was taken must be ignored (see IsCurrentCommand).
   virtual void StopBusyAnimation(uint32_t command) = 0;
-  // name points into the worker's RobotNames and stays valid while the worker lives.
+  // name points into the worker's RobotNames and stays valid while the worker lives. Each
+  // command's end comes here too, so the window can also arm its watchdog again.
   virtual void ShowRobotName(const char* name) = 0;
 
  protected:
@@ -69,7 +72,11 @@ class RobotWorker {
 
   // The window thread's part of a robot command (codes 101, 102, 103, 105), with the status key
   // open. Deciding, writing "Status" and setting the state form one step with ReportResult's.
-  CommandTaken TakeCommand(HKEY openKey, int32_t state);
+  // serial: the serial the command got, written with each of its "Status" values ("Outcomes").
+  CommandTaken TakeCommand(HKEY openKey, int32_t state, uint32_t* serial = nullptr);
+
+  // True from the take of a load or unload until its outcome is written.
+  bool CommandPending() const { return commandPending_.load(); }
 
   // True while no command was taken after the one with this serial.
   bool IsCurrentCommand(uint32_t command) const { return commandSerial_.load() == command; }
@@ -77,10 +84,16 @@ class RobotWorker {
   // With wake off the worker finds each command only on its next one-second poll.
   void SetWakeOnCommand(bool wake) { wakeOnCommand_ = wake; }
 
-  // Sets RobotState idle, drops a held command and asks the worker to leave Run before its next
-  // robot call; the call it is in finishes and is not reported.
+  // Sets RobotState idle and asks the worker to leave Run before its next robot call. A command
+  // taken but not yet begun (pending or held) gets "Status" 99 here; a call already begun is
+  // reported when it returns.
   void RequestStop();
   bool StopRequested() const { return stopRequested_.load(); }
+
+  // The close's last resort for a worker that did not leave a robot call in time: ends its thread
+  // so that none of its calls can go on, runs shutDown (park and close the library), then writes
+  // 99 for the command whose call never returned.
+  void EndByForce(HANDLE thread, const std::function<void()>& shutDown);
 
   // Called by the worker after each pass; see RobotWorker.cpp.
   void ReportResult(VtResult result);
@@ -108,6 +121,10 @@ class RobotWorker {
   void CommandPass(int32_t state);
   void WaitForNextPass();
   void LibraryFailed();
+  // With statusLock_ held: the command's status in "Outcomes" and "Status".
+  void Publish(HKEY openKey, uint32_t serial, uint32_t status);
+  void Publish(uint32_t serial, uint32_t status);
+  void CommandEnded();
 
   const RobotLibrary& library_;
   StatusKey statusKey_;
@@ -117,11 +134,17 @@ class RobotWorker {
   std::atomic<bool> wakeOnCommand_{true};
 
   // Held by each thread around a change of RobotState together with its "Status" write, so that
-  // one command's outcome never lands on another's.
+  // one command's outcome never lands on another's. The worker never holds it in a robot call.
   std::mutex statusLock_;
   int32_t heldState_ = kStateIdle;  // a command taken during start-up
   bool libraryDown_ = false;
-  std::atomic<uint32_t> commandSerial_{0};
+  std::atomic<uint32_t> commandSerial_{0};  // the last command taken
+  uint32_t pendingSerial_ = 0;  // the load or unload taken and not yet reported
+  bool callStarted_ = false;    // its robot call has begun
+  int32_t startedState_ = kStateIdle;
+  std::atomic<bool> commandPending_{false};
+  OutcomeRecord outcomes_[kOutcomeRecords] = {};
+  int outcomeCount_ = 0;
 };
 
 }  // namespace station

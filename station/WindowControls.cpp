@@ -22,6 +22,26 @@ HWND CreateChild(HWND parent, const char* className, const char* text, DWORD sty
   return child;
 }
 
+HWND CreateWideLabel(HWND parent, const wchar_t* text, DWORD style, int x, int y, int width, int height,
+                     HFONT font) {
+  HWND child = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                               nullptr, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                               nullptr);
+  if (child && font) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return child;
+}
+
+SIZE MeasureText(HWND window, HFONT font, const wchar_t* text) {
+  SIZE size = {0, 0};
+  HDC dc = GetDC(window);
+  if (!dc) return size;
+  HGDIOBJ old = SelectObject(dc, font);
+  GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  return size;
+}
+
 SIZE MeasureText(HWND window, HFONT font, const char* text) {
   SIZE size = {0, 0};
   HDC dc = GetDC(window);

@@ -14,8 +14,13 @@ UniqueGdiObject CreateArialFont(int characterHeight, bool underline = false);
 HWND CreateChild(HWND parent, const char* className, const char* text, DWORD style, int x, int y,
                  int width, int height, int id, HFONT font);
 
+// A static text control made with the wide API, for text that must not depend on the code page.
+HWND CreateWideLabel(HWND parent, const wchar_t* text, DWORD style, int x, int y, int width, int height,
+                     HFONT font);
+
 // Width and height in pixels that text needs in the given font.
 SIZE MeasureText(HWND window, HFONT font, const char* text);
+SIZE MeasureText(HWND window, HFONT font, const wchar_t* text);
 
 // Outer window size for a client area of the given size with the given styles.
 SIZE WindowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);

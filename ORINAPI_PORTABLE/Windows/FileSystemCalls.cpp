@@ -8,7 +8,7 @@ const FileSystemCalls& RealFileSystemCalls() {
       &::SetFilePointer,    &::SetEndOfFile,      &::GetFileSize,
       &::CloseHandle,       &::DeleteFileA,       &::GetFileAttributesA,
       &::GetDiskFreeSpaceA, &::GetVolumeInformationA, &::GetDriveTypeA,
-      &::GetSystemInfo,
+      &::GetSystemInfo,     &::GlobalMemoryStatus,
   };
   return real;
 }

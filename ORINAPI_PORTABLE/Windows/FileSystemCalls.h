@@ -21,6 +21,7 @@ struct FileSystemCalls {
   decltype(&::GetVolumeInformationA) GetVolumeInformationA;
   decltype(&::GetDriveTypeA) GetDriveTypeA;
   decltype(&::GetSystemInfo) GetSystemInfo;
+  decltype(&::GlobalMemoryStatus) GlobalMemoryStatus;
 };
 
 // The real functions.

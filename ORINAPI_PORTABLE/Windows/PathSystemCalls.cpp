@@ -9,6 +9,8 @@ PathSystemCalls RealPathSystemCalls() {
   calls.findFirstFileA = &::FindFirstFileA;
   calls.findNextFileA = &::FindNextFileA;
   calls.getTempPathA = &::GetTempPathA;
+  calls.getTempPathW = &::GetTempPathW;
+  calls.getShortPathNameW = &::GetShortPathNameW;
   return calls;
 }
 

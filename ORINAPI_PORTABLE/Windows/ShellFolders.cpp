@@ -1,15 +1,78 @@
-// The user's documents folder and the temporary directory.
+// The user's documents folder and the temporary directory. On the NT family they are read in
+// their wide form: the system's narrow answer writes what the code page lacks as look-alikes
+// ("Jürgen" as "Jurgen" under 932), which names a folder that does not exist.
 #include <shlobj.h>
+#include <wchar.h>
 
 #include <vector>
 
+#include "ORINAPI_PORTABLE/CPortableWideString.h"
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/MultibyteText.h"
+#include "ORINAPI_PORTABLE/SystemServices.h"
+#include "ORINAPI_PORTABLE/TextConversion.h"
 #include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
 
 namespace {
 
 constexpr DWORD kTempPathBuffer = 1040;
+// Far beyond any path the system accepts; keeps a misbehaving answer from growing us forever.
+constexpr DWORD kLongestPath = 1 << 20;
+
+enum class Asked { kNone, kNotHeld, kFound };
+
+// Asks query(room, buffer), a call that answers the length it wrote or, when the room is short,
+// the room it needs, with room for size units. With grow it asks again with the room asked for; it
+// may change in between, so a few rounds, each at least doubling.
+template <typename Query>
+Asked AskWide(Query query, DWORD size, bool grow, CPortableWideString* path) {
+  for (int round = 0; round < (grow ? 8 : 1); ++round) {
+    if (size > kLongestPath) return Asked::kNotHeld;
+    path->Reserve(static_cast<int>(size));
+    if (path->Capacity() < static_cast<int>(size) + 2) return Asked::kNotHeld;
+    const DWORD length = query(size, path->Text());
+    if (length == 0) return Asked::kNone;
+    if (length < size) {
+      path->Assign(path->Text(), static_cast<int>(length));
+      return Asked::kFound;
+    }
+    size = length > 2 * size ? length : 2 * size;
+  }
+  return Asked::kNotHeld;
+}
+
+// The wide text as the narrow file calls' code page writes it; false when some character has no
+// spelling there and would come back as another one.
+bool SpellsExactly(const wchar_t* wide, CPortableString* narrow) {
+  const uint32_t codePage = ::AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+  WideToString(*narrow, codePage, wide, -1);
+  CPortableWideString back;
+  NarrowToWide(back, codePage, narrow->Text(), -1);
+  return wcscmp(back.Text(), wide) == 0;
+}
+
+// A narrow path that the narrow calls take to the folder the wide path names: its spelling, else
+// its 8.3 form; false when neither works (a volume that keeps no short names). Unchanged on false.
+bool NarrowFolder(const wchar_t* wide, CPortableString* folder) {
+  CPortableString narrow;
+  if (!SpellsExactly(wide, &narrow)) {
+    CPortableWideString shortPath;
+    const auto query = [wide](DWORD size, wchar_t* buffer) {
+      return orin::GetPathSystemCalls().getShortPathNameW(wide, buffer, size);
+    };
+    if (AskWide(query, MAX_PATH, true, &shortPath) != Asked::kFound) return false;
+    if (!SpellsExactly(shortPath.Text(), &narrow)) return false;
+  }
+  *folder = narrow;
+  return true;
+}
+
+Asked WideTempPath(DWORD size, bool grow, CPortableWideString* path) {
+  const auto query = [](DWORD room, wchar_t* buffer) {
+    return orin::GetPathSystemCalls().getTempPathW(room, buffer);
+  };
+  return AskWide(query, size, grow, path);
+}
 
 bool DocumentsFolder(CPortableString* folder) {
   IMalloc* allocator = nullptr;
@@ -17,10 +80,15 @@ bool DocumentsFolder(CPortableString* folder) {
   bool found = false;
   LPITEMIDLIST items = nullptr;
   if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items)) && items != nullptr) {
-    char path[MAX_PATH + 1] = {};
-    if (::SHGetPathFromIDListA(items, path)) {
-      *folder = path;
-      found = true;
+    if (IsWindowsNT()) {
+      wchar_t path[MAX_PATH + 1] = {};
+      found = ::SHGetPathFromIDListW(items, path) && NarrowFolder(path, folder);
+    } else {
+      char path[MAX_PATH + 1] = {};
+      if (::SHGetPathFromIDListA(items, path)) {
+        *folder = path;
+        found = true;
+      }
     }
     allocator->Free(items);
   }
@@ -29,6 +97,11 @@ bool DocumentsFolder(CPortableString* folder) {
 }
 
 bool TempFolder(CPortableString* folder) {
+  if (IsWindowsNT()) {
+    CPortableWideString path;
+    return WideTempPath(kTempPathBuffer, true, &path) == Asked::kFound &&
+           NarrowFolder(path.Text(), folder);
+  }
   DWORD size = kTempPathBuffer;
   // The system answers the room it needs when the buffer is short; it may change in between, so
   // a few rounds, each at least doubling.
@@ -58,10 +131,19 @@ int GetSpecialFolder(int32_t kind, CPortableString* folder) {
 }
 
 CPortableString GetTempDirectory() {
-  char buffer[kTempPathBuffer] = {};
-  const DWORD length = orin::GetPathSystemCalls().getTempPathA(kTempPathBuffer - 1, buffer);
-  if (length == 0) return CPortableString("C:\\");
-  CPortableString directory(length < kTempPathBuffer - 1 ? buffer : "");
+  CPortableString directory;
+  if (IsWindowsNT()) {
+    CPortableWideString path;
+    const Asked asked = WideTempPath(kTempPathBuffer - 1, false, &path);
+    if (asked == Asked::kNone) return CPortableString("C:\\");
+    // Empty when the path did not fit or no narrow path reaches the folder.
+    if (asked == Asked::kFound) NarrowFolder(path.Text(), &directory);
+  } else {
+    char buffer[kTempPathBuffer] = {};
+    const DWORD length = orin::GetPathSystemCalls().getTempPathA(kTempPathBuffer - 1, buffer);
+    if (length == 0) return CPortableString("C:\\");
+    if (length < kTempPathBuffer - 1) directory = buffer;
+  }
   // The last character, not the last byte: a double-byte character may end in 0x5C.
   if (!directory.IsEmpty() && !orin::EndsWithChar(directory.Text(), '\\')) directory.Append("\\");
   return directory;

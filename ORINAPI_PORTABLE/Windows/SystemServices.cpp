@@ -1,8 +1,10 @@
 // System services over the Win32 memory, version, language and message calls.
 #include "ORINAPI_PORTABLE/SystemServices.h"
 
+#include <algorithm>
 #include <memory>
 
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
 
 namespace {
@@ -10,8 +12,14 @@ namespace {
 MEMORYSTATUS QueryMemoryStatus() {
   MEMORYSTATUS status = {};
   status.dwLength = sizeof status;
-  ::GlobalMemoryStatus(&status);
+  orin::Sys().GlobalMemoryStatus(&status);
   return status;
+}
+
+// A 64-bit host's figures are wider than ours: one that does not fit is all ones, as the system
+// itself reports it to a 32-bit program, never the low half.
+uint32_t Saturated(SIZE_T bytes) {
+  return static_cast<uint32_t>(std::min<uint64_t>(bytes, UINT32_MAX));
 }
 
 struct LocalFreeDeleter {
@@ -27,11 +35,11 @@ bool IsSpecialLanguage(LANGID language) {
 }  // namespace
 
 uint32_t GetTotalPhysicalMemory() {
-  return static_cast<uint32_t>(QueryMemoryStatus().dwTotalPhys);
+  return Saturated(QueryMemoryStatus().dwTotalPhys);
 }
 
 uint32_t GetAvailablePhysicalMemory() {
-  return static_cast<uint32_t>(QueryMemoryStatus().dwAvailPhys);
+  return Saturated(QueryMemoryStatus().dwAvailPhys);
 }
 
 double GetMemoryLoad() {

@@ -84,6 +84,10 @@ SimConfig LoadSimConfig(const std::string& iniPath, const std::string& baseFolde
   config.loadDelayMs = static_cast<int>(ReadNumber(iniPath, "Delays", "LoadMs", 0, 0, kMaxDelayMs));
   config.unloadDelayMs = static_cast<int>(ReadNumber(iniPath, "Delays", "UnloadMs", 0, 0, kMaxDelayMs));
 
+  const std::string hang = ReadText(iniPath, "Hang", "Call");
+  for (int i = 0; i < static_cast<int>(Call::Count); ++i)
+    if (hang == kCallNames[i] + sizeof "VT_Robots_" - 1) config.hang = static_cast<Call>(i);
+
   std::string log = ReadText(iniPath, "Log", "File");
   if (!log.empty() && !IsAbsolute(log)) log = baseFolder + log;
   config.logPath = log;

@@ -23,6 +23,7 @@ struct SimConfig {
   int loadDelayMs = 0;                                 // 0..600000
   int unloadDelayMs = 0;                               // 0..600000
   std::string logPath;                                 // empty: no log
+  Call hang = Call::Count;                             // this call never returns; Count: none
 
   VtResult ResultOf(Call call) const { return results[static_cast<int>(call)]; }
 };

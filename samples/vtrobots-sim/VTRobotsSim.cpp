@@ -59,6 +59,9 @@ class CallScope {
     std::vsnprintf(arguments, sizeof arguments, argumentFormat, list);
     va_end(list);
     g_log.Write("> %s(%s)", vtsim::CallName(call), arguments);
+    // A robot that stopped answering: the caller must get on without this call.
+    if (call == g_config.hang)
+      for (;;) Sleep(INFINITE);
   }
   ~CallScope() {
     g_log.Write("< %s = %ld", vtsim::CallName(call_), static_cast<long>(result_));

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
+#include "ORINAPI_PORTABLE/SystemServices.h"
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
+#include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 #include "PathTestHelpers.h"
 #include "TestSupport.h"
@@ -207,7 +209,8 @@ TEST(SpecialFolders, TempDirectoryEndsInABackslash) {
   EXPECT_EQ(1, IsDirectoryPath(directory.Text()));
 }
 
-// A temporary folder the test chooses, reported the way GetTempPathA reports.
+// A temporary folder the test chooses, reported the way GetTempPathA and GetTempPathW report
+// (the wide form converted from the ANSI code page).
 std::string g_tempText;
 std::vector<DWORD> g_tempSizes;
 DWORD WINAPI FakeTempPath(DWORD size, LPSTR buffer) {
@@ -217,15 +220,32 @@ DWORD WINAPI FakeTempPath(DWORD size, LPSTR buffer) {
   lstrcpyA(buffer, g_tempText.c_str());
   return static_cast<DWORD>(g_tempText.size());
 }
+DWORD WINAPI FakeTempPathW(DWORD size, LPWSTR buffer) {
+  g_tempSizes.push_back(size);
+  if (g_tempText.empty()) return 0;
+  const int units = MultiByteToWideChar(CP_ACP, 0, g_tempText.c_str(), -1, nullptr, 0);
+  if (static_cast<DWORD>(units) > size) return static_cast<DWORD>(units);
+  MultiByteToWideChar(CP_ACP, 0, g_tempText.c_str(), -1, buffer, static_cast<int>(size));
+  return static_cast<DWORD>(units - 1);
+}
 
-TEST(SpecialFolders, TempFolderAnswersFromTheSystemsTempPath) {
-  const orin::PathSystemCalls saved = orin::GetPathSystemCalls();
-  orin::GetPathSystemCalls().getTempPathA = &FakeTempPath;
-  struct Restore {
-    orin::PathSystemCalls calls;
-    ~Restore() { orin::GetPathSystemCalls() = calls; }
-  } restore{saved};
+// The NT family asks for the wide form, older systems for the narrow one; the answers agree.
+class TempFolderFromTheSystem : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    orin::GetPathSystemCalls().getTempPathA = &FakeTempPath;
+    orin::GetPathSystemCalls().getTempPathW = &FakeTempPathW;
+    queries_.getVersion = GetParam() ? +[] { return DWORD(0x0A280105); } : +[] { return DWORD(0xC0000A04); };
+  }
+  void TearDown() override { orin::GetPathSystemCalls() = saved_; }
 
+  orin::PathSystemCalls saved_ = orin::GetPathSystemCalls();
+  orin::SystemQueries queries_ = orin::RealSystemQueries();
+};
+
+TEST_P(TempFolderFromTheSystem, AnswersFromTheSystemsTempPath) {
+  const orin::ScopedSystemQueries system(queries_);
+  ASSERT_EQ(GetParam() ? 1 : 0, IsWindowsNT());
   struct Row {
     std::string system;
     std::string directory;
@@ -257,5 +277,7 @@ TEST(SpecialFolders, TempFolderAnswersFromTheSystemsTempPath) {
   g_tempText.clear();
   EXPECT_EQ(0, GetSpecialFolder(0, &folder));
 }
+
+INSTANTIATE_TEST_SUITE_P(NtAndOlder, TempFolderFromTheSystem, ::testing::Bool());
 
 }  // namespace

@@ -1,14 +1,20 @@
 // System services: version and locale answers through the query seam (both answers of each),
 // real answers from the running system (the ctest entries start this program under several
-// locales and say what to expect), a child presented as an older non-NT Windows, error texts
-// and memory figures.
+// locales and say what to expect), a child presented as an older non-NT Windows, error texts,
+// memory figures, and profile folders whose names the code page may not spell.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
+#include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
 #include "ProcessStart.h"
 #include "TestSupport.h"
@@ -105,6 +111,106 @@ TEST(SystemLocaleReal, MatchesTheLocaleThisProgramRunsUnder) {
   EXPECT_EQ(std::atoi(special), IsSpecialCodePageLocale());
 }
 
+// A profile like "C:\users\Jürgen Ölmann", its Temp handed out through TMP and TEMP and its
+// Documents through the user's shell-folder setting. Code page 932 has no ü or Ö: there the
+// system's own narrow spelling names a folder that does not exist.
+class ProfileFolders {
+ public:
+  ProfileFolders() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    ::GetEnvironmentVariableW(L"TMP", savedTmp_, MAX_PATH);
+    ::GetEnvironmentVariableW(L"TEMP", savedTemp_, MAX_PATH);
+    profile = temp + (L"J\u00fcrgen \u00d6lmann " + std::to_wstring(::GetCurrentProcessId()));
+    made = ::CreateDirectoryW(profile.c_str(), nullptr) && ::CreateDirectoryW(Temp().c_str(), nullptr) &&
+           ::CreateDirectoryW(Documents().c_str(), nullptr) &&
+           ::SetEnvironmentVariableW(L"TMP", Temp().c_str()) && ::SetEnvironmentVariableW(L"TEMP", Temp().c_str());
+    ::RegOpenKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+    DWORD size = sizeof savedPersonal_;
+    if (::RegQueryValueExW(key_, L"Personal", nullptr, &personalType_, savedPersonal_, &size) == ERROR_SUCCESS) {
+      personalSize_ = size;  // only a setting we can put back is changed
+      const std::wstring documents = Documents();
+      made = made && ::RegSetValueExW(key_, L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(documents.c_str()),
+                                      DWORD((documents.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    } else {
+      made = false;
+    }
+  }
+  ~ProfileFolders() {
+    if (personalSize_ > 0) ::RegSetValueExW(key_, L"Personal", 0, personalType_, savedPersonal_, personalSize_);
+    ::RegCloseKey(key_);
+    ::SetEnvironmentVariableW(L"TMP", savedTmp_[0] ? savedTmp_ : nullptr);
+    ::SetEnvironmentVariableW(L"TEMP", savedTemp_[0] ? savedTemp_ : nullptr);
+    ::RemoveDirectoryW(Temp().c_str());
+    ::RemoveDirectoryW(Documents().c_str());
+    ::RemoveDirectoryW(profile.c_str());
+  }
+  std::wstring Temp() const { return profile + L"\\Temp"; }
+  std::wstring Documents() const { return profile + L"\\Documents"; }
+
+  std::wstring profile;
+  bool made = false;
+
+ private:
+  static constexpr const wchar_t* kShellFolders =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  wchar_t savedTmp_[MAX_PATH + 1] = {}, savedTemp_[MAX_PATH + 1] = {};
+  HKEY key_ = nullptr;
+  DWORD personalType_ = REG_SZ, personalSize_ = 0;
+  BYTE savedPersonal_[2048] = {};
+};
+
+// True when a file made through the narrow path shows up in the folder named in wide.
+bool ReachesFolder(std::string narrow, const std::wstring& wide) {
+  if (narrow.empty() || narrow.back() != '\\') narrow += '\\';
+  if (!orin::UniqueFileHandle(::CreateFileA((narrow + "x.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            0, nullptr)).valid()) {
+    return false;
+  }
+  return ::DeleteFileW((wide + L"\\x.txt").c_str()) != FALSE;
+}
+
+DWORD WINAPI NoShortName(LPCWSTR, LPWSTR, DWORD) { return 0; }
+
+TEST(SystemLocaleReal, ProfileFoldersAreHandedOutByANameThatReachesThem) {
+  const ProfileFolders folders;
+  ASSERT_TRUE(folders.made);
+  BOOL lossy = FALSE;
+  char spelled[1040] = {};
+  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folders.profile.c_str(), -1, spelled, sizeof spelled,
+                        nullptr, &lossy);
+  SCOPED_TRACE(lossy ? "the code page cannot spell the profile" : spelled);
+
+  const CPortableString temp = GetTempDirectory();
+  CPortableString special, documents;
+  EXPECT_EQ(1, GetSpecialFolder(PortableFolderTemp, &special));
+  EXPECT_STREQ(temp.Text(), special.Text());
+  ASSERT_EQ(1, GetSpecialFolder(PortableFolderDocuments, &documents));
+  EXPECT_TRUE(ReachesFolder(temp.Text(), folders.Temp())) << temp.Text();
+  EXPECT_TRUE(ReachesFolder(documents.Text(), folders.Documents())) << documents.Text();
+  if (!lossy) {  // where the code page spells it: what the narrow calls say, not a short form
+    char narrow[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof narrow, narrow);
+    EXPECT_STREQ(narrow, temp.Text());
+    LPITEMIDLIST items = nullptr;
+    ASSERT_EQ(S_OK, ::SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items));
+    EXPECT_TRUE(::SHGetPathFromIDListA(items, narrow));
+    ::CoTaskMemFree(items);
+    EXPECT_STREQ(narrow, documents.Text());
+    return;
+  }
+
+  // Without a short name no narrow path reaches the folder: no answer rather than a wrong one.
+  const orin::PathSystemCalls saved = orin::GetPathSystemCalls();
+  orin::GetPathSystemCalls().getShortPathNameW = &NoShortName;
+  special = "unchanged";
+  EXPECT_EQ(0, GetSpecialFolder(PortableFolderTemp, &special));
+  EXPECT_EQ(0, GetSpecialFolder(PortableFolderDocuments, &special));
+  EXPECT_STREQ("unchanged", special.Text());
+  EXPECT_STREQ("", GetTempDirectory().Text());
+  orin::GetPathSystemCalls() = saved;
+}
+
 class PresentedWindowsVersion : public ::testing::Test {
  protected:
   static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\base_sysprobe.exe";
@@ -184,6 +290,39 @@ TEST(SystemMemory, FiguresAreConsistent) {
   EXPECT_GE(load, 0.0);
   EXPECT_LE(load, 100.0);
   EXPECT_EQ(load, static_cast<double>(static_cast<int>(load)));
+}
+
+// A machine presented through the call table; what a SIZE_T cannot hold (the 32-bit flavour) is
+// all ones, as the system reports it there.
+uint64_t g_totalPhys = 0, g_availPhys = 0;
+VOID WINAPI PresentedMemory(LPMEMORYSTATUS status) {
+  status->dwMemoryLoad = 37;
+  status->dwTotalPhys = static_cast<SIZE_T>(std::min<uint64_t>(g_totalPhys, SIZE_MAX));
+  status->dwAvailPhys = static_cast<SIZE_T>(std::min<uint64_t>(g_availPhys, SIZE_MAX));
+}
+
+TEST(SystemMemory, FiguresTooLargeFor32BitsAreAllOnesNeverWrapped) {
+  orin::FileSystemCalls calls = orin::Sys();
+  calls.GlobalMemoryStatus = &PresentedMemory;
+  const orin::ScopedFileSystemCalls presented(calls);
+  constexpr uint64_t kGiB = 1ull << 30;
+  const struct {
+    uint64_t total, available;
+    uint32_t expectedTotal, expectedAvailable;
+  } rows[] = {
+      {4 * kGiB - 1, 3 * kGiB, 0xFFFFFFFFu, 3u << 30},
+      {4 * kGiB, 4 * kGiB - 1, 0xFFFFFFFFu, 0xFFFFFFFFu},
+      {16 * kGiB, 6 * kGiB, 0xFFFFFFFFu, 0xFFFFFFFFu},  // wrapped: total 0, available 2 GiB
+      {16 * kGiB, 2 * kGiB, 0xFFFFFFFFu, 2u << 30},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.total) + " / " + std::to_string(row.available));
+    g_totalPhys = row.total;
+    g_availPhys = row.available;
+    EXPECT_EQ(row.expectedTotal, GetTotalPhysicalMemory());
+    EXPECT_EQ(row.expectedAvailable, GetAvailablePhysicalMemory());
+    EXPECT_EQ(37.0, GetMemoryLoad());
+  }
 }
 
 TEST(SystemSleep, WaitsAboutTheTimeAsked) {

@@ -124,6 +124,7 @@ void Reset(const Settings& settings) {
   g_settings = settings;
   g_calls.clear();
   g_overlap = false;
+  g_inside = 0;  // a test may have ended a thread inside a call
   ResetEvent(g_loadStarted);
   ResetEvent(g_loadRelease);
 }

@@ -149,24 +149,81 @@ TEST_F(WorkerTest, FailedInitEndsTheWorkerWithMinusOne) {
   EXPECT_EQ(display_.Stops(), 0) << "the busy animation keeps running";
 }
 
-TEST_F(WorkerTest, StopDuringALongLoadWaitsForItAndReportsNothing) {
+TEST_F(WorkerTest, StopDuringALongLoadWaitsForItAndReportsItsOutcome) {
   fake_robots::Settings settings;
   settings.holdLoads = true;
   StartWorker(settings);
   ASSERT_TRUE(WaitUntil([&] { return worker_->CurrentDrive == 'E'; }));
   Command(kStateLoad);
   ASSERT_TRUE(fake_robots::WaitForHeldLoad(kPatienceMs));
-  worker_->RobotState.store(kStateIdle);
   worker_->RequestStop();
   DWORD code = 0;
   EXPECT_FALSE(WaitForExit(200, &code)) << "the worker left while its call was still running";
   fake_robots::Release();
   ASSERT_TRUE(WaitForExit(kPatienceMs, &code));
   EXPECT_EQ(code, 0u);
-  EXPECT_EQ(fake_robots::Calls().back(), "LoadDrive('E',0,1,0)");
+  EXPECT_EQ(fake_robots::Calls().back(), "LoadDrive('E',0,1,0)") << "no call after the stop";
   uint32_t status = 0;
   ASSERT_TRUE(ReadStatus(&status));
-  EXPECT_EQ(status, station::kStatusInProgress);
+  EXPECT_EQ(status, station::kStatusDone) << "the load ended before the park: its sender reads it";
+}
+
+TEST_F(WorkerTest, StuckCallIsEndedByForceAndItsCommandFails) {
+  fake_robots::Settings settings;
+  settings.holdLoads = true;
+  StartWorker(settings);
+  ASSERT_TRUE(WaitUntil([&] { return worker_->CurrentDrive == 'E'; }));
+  station::UniqueKey key = station::OpenStatusKey(key_);
+  uint32_t serial = 0;
+  ASSERT_EQ(worker_->TakeCommand(key.get(), kStateLoad, &serial), station::CommandTaken::Started);
+  ASSERT_TRUE(fake_robots::WaitForHeldLoad(kPatienceMs));
+  worker_->RequestStop();
+  EXPECT_TRUE(worker_->CommandPending());
+  int shutDowns = 0;
+  uint32_t statusAtShutDown = 0;
+  worker_->EndByForce(thread_, [&] {
+    ++shutDowns;
+    ReadStatus(&statusAtShutDown);
+  });
+  DWORD code = 0;
+  ASSERT_TRUE(WaitForExit(0, &code)) << "the thread still runs";
+  EXPECT_EQ(shutDowns, 1);
+  EXPECT_EQ(statusAtShutDown, station::kStatusInProgress) << "99 comes after the park";
+  uint32_t status = 0;
+  ASSERT_EQ(station::ReadOutcome(key_, serial, &status), station::OutcomeRead::Found);
+  EXPECT_EQ(status, station::kStatusFailed);
+  ASSERT_TRUE(ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusFailed);
+  EXPECT_FALSE(worker_->CommandPending());
+}
+
+TEST_F(WorkerTest, EachCommandKeepsItsOutcomeUnderItsSerial) {
+  fake_robots::Settings settings;
+  settings.load = -1;
+  StartWorker(settings);
+  ASSERT_TRUE(WaitUntil([&] { return worker_->CurrentDrive == 'E'; }));
+  station::UniqueKey key = station::OpenStatusKey(key_);
+  // One failing load, then more unloads than "Outcomes" holds.
+  std::vector<uint32_t> serials;
+  for (int i = 0; i <= station::kOutcomeRecords; ++i) {
+    uint32_t serial = 0;
+    ASSERT_EQ(worker_->TakeCommand(key.get(), i == 0 ? kStateLoad : kStateUnload, &serial),
+              station::CommandTaken::Started);
+    ASSERT_TRUE(WaitUntil([&] { return !worker_->CommandPending(); }));
+    serials.push_back(serial);
+    uint32_t first = 0;
+    if (i < station::kOutcomeRecords) {
+      ASSERT_EQ(station::ReadOutcome(key_, serials[0], &first), station::OutcomeRead::Found) << i;
+      EXPECT_EQ(first, station::kStatusFailed) << "a later command took the first one's outcome";
+    }
+  }
+  EXPECT_GE(serials[0], station::kFirstSerial);
+  for (size_t i = 1; i < serials.size(); ++i) EXPECT_EQ(serials[i], station::NextSerial(serials[i - 1]));
+  uint32_t status = 0;
+  EXPECT_EQ(station::ReadOutcome(key_, serials[0], &status), station::OutcomeRead::NotFound);
+  ASSERT_TRUE(ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusDone);
+  EXPECT_EQ(station::NextSerial(station::kLastSerial), station::kFirstSerial);
 }
 
 TEST_F(WorkerTest, RobotCountBeyondTheTablesIsCut) {
@@ -250,7 +307,6 @@ TEST_F(WorkerTest, CommandTakenDuringStartUpRunsAfterTheCheckOrFailsWithTheLibra
       EXPECT_EQ(status, station::kStatusDone);
       const Calls startUp = Concat({"Init(0)", "Connect(0)", "GetRobotInfo(" + kH0 + ",256)"}, CheckCalls());
       EXPECT_EQ(fake_robots::Calls(), Concat(startUp, {"LoadDrive('E',0,1,0)", "GetMessage(" + kH0 + ")"}));
-      EXPECT_EQ(display_.StopSerials(), std::vector<uint32_t>{1}) << "the start-up stopped the load's animation";
       StopWorker();
     } else {
       EXPECT_EQ(status, station::kStatusFailed);
@@ -258,6 +314,8 @@ TEST_F(WorkerTest, CommandTakenDuringStartUpRunsAfterTheCheckOrFailsWithTheLibra
       ASSERT_TRUE(WaitForExit(kPatienceMs, &code));
       EXPECT_EQ(worker_->TakeCommand(key.get(), kStateUnload), station::CommandTaken::LibraryDown);
     }
+    // Only the held command's end reaches the window (animation, watchdog), not the start-up's.
+    EXPECT_EQ(display_.StopSerials(), std::vector<uint32_t>{station::kFirstSerial});
     display_.Reset();
   }
 }

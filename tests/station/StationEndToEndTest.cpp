@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "ControlIds.h"
+#include "Main.h"
 #include "ProcessStart.h"
 #include "StationProtocol.h"
 #include "StationRun.h"
 #include "StatusRegistry.h"
+
+#include <sddl.h>
 
 namespace {
 
@@ -40,8 +43,15 @@ size_t Count(const Calls& calls, const std::string& prefix) {
   return n;
 }
 
-// Runs pickwell-send.exe with the given arguments; its exit code, or -1 when it did not end.
+// Runs pickwell-send.exe with the given arguments; its exit code, -1 when it did not end, or -2
+// when it could not be started (the test fails saying why).
 long RunSender(const std::string& arguments);
+// Starts pickwell-send.exe; WaitSender gives its exit code, or -1 when it did not end in time.
+// thread: its main thread, when asked for.
+station::UniqueHandle StartSender(const std::string& arguments, station::UniqueHandle* thread = nullptr);
+long WaitSender(const station::UniqueHandle& sender, unsigned timeoutMs = 2 * kPatienceMs);
+// Starts a process whose name holds the host marker, as the watchdog's host.
+station::UniqueHandle StartHost(const StationRun& run);
 
 constexpr int kLabel1 = station::kIdLabel1, kSupport = station::kIdSupport, kAbout = station::kIdAbout,
               kBusyImage = station::kIdBusyImage;
@@ -159,7 +169,7 @@ TEST(StationEndToEnd, LoadSentTheMomentTheWindowExistsRunsAfterTheStartUp) {
   EXPECT_FALSE(run.LogFlagsBrokenRules()) << run.Log();
 }
 
-TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItThenParksAndCloses) {
+TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItReportsItThenParksAndCloses) {
   StationRun run("[Delays]\r\nLoadMs=5000\r\n");
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.Send(station::kCodeLoad));
@@ -183,7 +193,40 @@ TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItThenParksAndCloses) {
   EXPECT_FALSE(run.LogFlagsBrokenRules()) << log;
   uint32_t status = 0;
   ASSERT_TRUE(StationRun::ReadStatus(&status));
-  EXPECT_EQ(status, station::kStatusInProgress) << "the interrupted load is not reported";
+  EXPECT_EQ(status, station::kStatusDone) << "the load ended before the park: its outcome counts";
+}
+
+TEST(StationEndToEnd, CloseBeforeAHeldCommandRanFailsIt) {
+  StationRun run("[Delays]\r\nConnectMs=3000\r\n");
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  ASSERT_TRUE(run.Close());
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusFailed) << "taken, never run: the sender must not wait for ever";
+  EXPECT_EQ(Count(run.Calls(), "VT_Robots_LoadDrive"), 0u);
+  EXPECT_EQ(run.Calls().back(), "VT_Robots_Close()");
+}
+
+TEST(StationEndToEnd, CloseEndsARobotCallThatNeverReturnsAfterABound) {
+  StationRun run("[Hang]\r\nCall=LoadDrive\r\n");
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
+  ASSERT_TRUE(PostMessageA(run.Window(), WM_CLOSE, 0, 0));
+  ASSERT_TRUE(PostMessageA(run.Window(), WM_CLOSE, 0, 0));
+  DWORD exitCode = 1;
+  ASSERT_TRUE(run.WaitForExit(station::TForm1::kWorkerHaltMs + 30000, &exitCode)) << "the close never ended";
+  EXPECT_EQ(exitCode, 0u);
+  const Calls calls = run.Calls();
+  ASSERT_GE(calls.size(), 3u);
+  EXPECT_EQ(calls[calls.size() - 3], "VT_Robots_LoadDrive('E', 0, 1, 0)");
+  EXPECT_EQ(calls[calls.size() - 2], "VT_Robots_Park(" + kRobot0 + ")");
+  EXPECT_EQ(calls.back(), "VT_Robots_Close()");
+  EXPECT_EQ(run.Log().find("! AFTER-CLOSE"), std::string::npos) << run.Log();
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusFailed);
 }
 
 TEST(StationEndToEnd, CommandWhileAnotherRunsLeavesTheFirstItsOwnOutcome) {
@@ -244,19 +287,129 @@ TEST(StationEndToEnd, WithoutTheRegistryKeyCommandsAreDropped) {
   station::CreateStatusKey(station::StationStatusKey());
 }
 
+// A key whose owner grants setting values and little else; the station needs no more.
+TEST(StationEndToEnd, KeyThatOnlyAllowsSettingValuesIsEnough) {
+  StationRun run("[Delays]\r\nLoadMs=300\r\n");
+  ASSERT_TRUE(run.Start());
+  const auto setRights = [](const char* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+      return false;
+    HKEY key = nullptr;
+    bool set = RegOpenKeyExA(HKEY_LOCAL_MACHINE, station::kStatusKeyPath, 0, WRITE_DAC, &key) == ERROR_SUCCESS;
+    set = set && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    if (key) RegCloseKey(key);
+    LocalFree(descriptor);
+    return set;
+  };
+  // Query, set, notify, read and change the rights (so the test can give them back).
+  ASSERT_TRUE(setRights("D:P(A;;0x60013;;;WD)"));
+  HKEY full = nullptr;
+  const bool fullAccess = RegOpenKeyExA(HKEY_LOCAL_MACHINE, station::kStatusKeyPath, 0, KEY_ALL_ACCESS, &full) == ERROR_SUCCESS;
+  if (full) RegCloseKey(full);
+  EXPECT_FALSE(fullAccess) << "the registry does not enforce key rights here; this case proves nothing";
+  LRESULT answer = -1;
+  ASSERT_TRUE(run.Send(station::kCodeLoad, &answer));
+  EXPECT_EQ(answer, station::kAnswerTaken);
+  uint32_t status = 0;
+  EXPECT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(status, station::kStatusDone);
+  EXPECT_EQ(RunSender("unload --timeout 20"), 0);
+  EXPECT_TRUE(setRights("D:P(A;;KA;;;WD)"));
+  ASSERT_TRUE(run.Close());
+}
+
+TEST(StationEndToEnd, SenderSaysWhatIsKnownWhenTheKeyGoesDuringALoad) {
+  StationRun run("[Delays]\r\nLoadMs=2000\r\n");
+  ASSERT_TRUE(run.Start());
+  station::UniqueHandle sender = StartSender("load --timeout 20");
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
+  ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, station::kStatusKeyPath), ERROR_SUCCESS);
+  EXPECT_EQ(WaitSender(sender), 6) << "taken and run, outcome unknown: not 'dropped', not 'failed'";
+  ASSERT_TRUE(run.WaitForLog("< VT_Robots_LoadDrive"));
+  ASSERT_TRUE(run.Close());
+  station::CreateStatusKey(station::StationStatusKey());
+}
+
+TEST(StationEndToEnd, EachSenderReadsItsOwnOutcome) {
+  // A's load fails; B retries its unload until the station takes it, the moment A's load has
+  // ended, and B's 2 and 3 overwrite A's 99 in "Status" before A looks (A is held still meanwhile,
+  // as a busy machine may hold it).
+  StationRun run("[Results]\r\nLoadDrive=-1\r\n[Delays]\r\nLoadMs=1500\r\nUnloadMs=0\r\n");
+  ASSERT_TRUE(run.Start());
+  station::UniqueHandle threadA;
+  station::UniqueHandle senderA = StartSender("load --timeout 30", &threadA);
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
+  Sleep(300);  // A has sent and waits
+  ASSERT_NE(SuspendThread(threadA.get()), static_cast<DWORD>(-1));
+  LRESULT answer = station::kAnswerNotTaken;
+  const DWORD start = GetTickCount();
+  while (answer == station::kAnswerNotTaken && GetTickCount() - start < kPatienceMs) {
+    ASSERT_TRUE(run.Send(station::kCodeUnload, &answer));
+  }
+  EXPECT_EQ(answer, station::kAnswerTaken) << "a host that knows only Status still sees 0";
+  uint32_t status = 0;
+  ASSERT_TRUE(run.WaitForOutcome(&status));
+  EXPECT_EQ(status, station::kStatusDone) << "Status alone still tells the last command's outcome";
+  ResumeThread(threadA.get());
+  EXPECT_EQ(WaitSender(senderA), 1) << "A's load failed, whatever B's unload did";
+  ASSERT_TRUE(run.Close());
+  EXPECT_EQ(Count(run.Calls(), "VT_Robots_UnloadDrive"), 1u);
+}
+
+TEST(StationEndToEnd, MessagesFromOtherProgramsCarryNothingTheStationActsOn) {
+  StationRun run("");
+  ASSERT_TRUE(run.Start());
+  ASSERT_TRUE(StationRun::WaitUntilText(run.Window(), kLabel1, "SimRobot A"));
+  StationRun::SetStatus(77);
+  // The worker's own messages, with what once was a text pointer and a command serial.
+  for (LPARAM lParam : {LPARAM{0}, LPARAM{1}, LPARAM{0x1000}}) {
+    PostMessageA(run.Window(), WM_APP + 2, 0, lParam);
+    PostMessageA(run.Window(), WM_APP + 1, static_cast<WPARAM>(lParam), lParam);
+  }
+  if (sizeof(WPARAM) > 4) {
+    // A load code in the low half of a 64-bit WParam is no load.
+    const WPARAM code = static_cast<WPARAM>(station::kCodeLoad + (uint64_t{1} << 32));
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(run.Window(), station::kWmRobotCommand, code, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer));
+  }
+  Sleep(1300);  // past one poll of the worker
+  EXPECT_TRUE(run.Running());
+  EXPECT_EQ(ChildText(run.Window(), kLabel1), "SimRobot A");
+  EXPECT_EQ(Count(run.Calls(), "VT_Robots_LoadDrive"), 0u);
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, 77u);
+  ASSERT_TRUE(run.Close());
+}
+
+TEST(StationEndToEnd, AnotherProgramsWindowWithTheTitleIsNoStation) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "NotTheStation";
+  RegisterClassA(&windowClass);
+  HWND foreign = CreateWindowA("NotTheStation", station::kWindowTitle, WS_OVERLAPPED, 0, 0, 100, 50, nullptr,
+                               nullptr, windowClass.hInstance, nullptr);
+  ASSERT_NE(foreign, nullptr);
+  StationRun::SetStatus(station::kStatusDone);
+  EXPECT_EQ(RunSender("load --timeout 3"), 3) << "the title alone is not the station";
+  EXPECT_EQ(RunSender("close --timeout 3"), 3);
+  StationRun run("");
+  EXPECT_EQ(run.StartAnotherAndWait(kPatienceMs), 0) << "the station still steps aside for any window with its title";
+  DestroyWindow(foreign);
+}
+
 TEST(StationEndToEnd, WatchdogKeepsTheStationWhileAHostRunsAndClosesItAfter) {
   StationRun run("");
   ASSERT_TRUE(run.Start());
-  // The host: any process whose name holds the marker in any letter case.
-  const std::string host = run.Folder().Join("MyoRiNHost.exe");
-  ASSERT_TRUE(CopyFileA((testsupport::ExeDirectory() + "station_test_sleeper.exe").c_str(), host.c_str(), FALSE));
-  testsupport::StartedProcess hostProcess = testsupport::StartProcess("\"" + host + "\" 60000");
-  ASSERT_TRUE(hostProcess) << hostProcess.Failure();
+  station::UniqueHandle hostProcess = StartHost(run);
+  ASSERT_TRUE(hostProcess);
 
   ASSERT_TRUE(run.Send(station::kCodeWatchdog));
   EXPECT_FALSE(run.WaitForExit(3500)) << "closed although the host runs";
-  TerminateProcess(hostProcess.Handle(), 0);
-  WaitForSingleObject(hostProcess.Handle(), 5000);
+  TerminateProcess(hostProcess.get(), 0);
+  WaitForSingleObject(hostProcess.get(), 5000);
   DWORD code = 1;
   ASSERT_TRUE(run.WaitForExit(kPatienceMs, &code)) << "the watchdog did not close the station";
   EXPECT_EQ(code, 0u);
@@ -266,16 +419,47 @@ TEST(StationEndToEnd, WatchdogKeepsTheStationWhileAHostRunsAndClosesItAfter) {
   EXPECT_EQ(calls.back(), "VT_Robots_Close()");
 }
 
-TEST(StationEndToEnd, RobotCommandSwitchesTheWatchdogOff) {
-  StationRun run("[Delays]\r\nLoadMs=300\r\n");
+TEST(StationEndToEnd, HostDeathDuringALoadClosesTheStationOnceTheLoadEnds) {
+  StationRun run("[Delays]\r\nLoadMs=2500\r\n");
   ASSERT_TRUE(run.Start());
+  station::UniqueHandle host = StartHost(run);
+  ASSERT_TRUE(host);
   ASSERT_TRUE(run.Send(station::kCodeWatchdog));
   ASSERT_TRUE(run.Send(station::kCodeLoad));
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
+  TerminateProcess(host.get(), 0);
+  WaitForSingleObject(host.get(), 5000);
+  DWORD exitCode = 1;
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode)) << "the watchdog was not armed again after the load";
+  EXPECT_EQ(exitCode, 0u);
+  const std::string log = run.Log();
+  EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
+  EXPECT_EQ(run.Calls().back(), "VT_Robots_Close()");
   uint32_t status = 0;
-  ASSERT_TRUE(run.WaitForOutcome(&status));
-  EXPECT_FALSE(run.WaitForExit(2500)) << "no host runs, but the watchdog was switched off";
-  ASSERT_TRUE(run.Send(station::kCodeWatchdog));
-  ASSERT_TRUE(run.WaitForExit(kPatienceMs));
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusDone);
+}
+
+TEST(StationEndToEnd, SessionEndWaitsForTheMoveThenParksAndCloses) {
+  StationRun run("[Delays]\r\nLoadMs=2500\r\n");
+  ASSERT_TRUE(run.Start());
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(run.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer));
+  EXPECT_NE(answer, 0u) << "nothing moves: the session may end";
+  ASSERT_TRUE(run.Send(station::kCodeLoad));
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
+  ASSERT_TRUE(SendMessageTimeoutA(run.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer));
+  EXPECT_EQ(answer, 0u) << "a disc is moving: the system must wait or tell the user";
+  SendMessageTimeoutA(run.Window(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer);
+  DWORD exitCode = 1;
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  const std::string log = run.Log();
+  EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
+  EXPECT_EQ(run.Calls().back(), "VT_Robots_Close()");
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusDone);
 }
 
 TEST(StationEndToEnd, WatchdogArmedDuringALoadClosesOnlyAfterTheLoad) {
@@ -363,17 +547,40 @@ TEST(StationEndToEnd, WindowLayoutAndAboutWindow) {
 
 namespace {
 
-// Runs pickwell-send.exe with the given arguments; its exit code, -1 when it did not end, or -2
-// when it could not be started (the test fails saying why).
-long RunSender(const std::string& arguments) {
+station::UniqueHandle StartSender(const std::string& arguments, station::UniqueHandle* thread) {
+  testsupport::StartOptions options;
+  options.keepThread = thread != nullptr;
   testsupport::StartedProcess sender =
-      testsupport::StartProcess("\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments);
+      testsupport::StartProcess("\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments, options);
   if (!sender) {
     ADD_FAILURE() << "pickwell-send.exe not started: " << sender.Failure();
-    return -2;
+    return station::UniqueHandle();
+  }
+  if (thread) thread->reset(sender.ReleaseThread());
+  return station::UniqueHandle(sender.Release());
+}
+
+long WaitSender(const station::UniqueHandle& sender, unsigned timeoutMs) {
+  if (!sender) return -2;
+  if (WaitForSingleObject(sender.get(), timeoutMs) != WAIT_OBJECT_0) {
+    TerminateProcess(sender.get(), 9);
+    return -1;
   }
   DWORD code = 0;
-  return sender.Wait(2 * kPatienceMs, &code) ? static_cast<long>(code) : -1;
+  GetExitCodeProcess(sender.get(), &code);
+  return static_cast<long>(code);
+}
+
+long RunSender(const std::string& arguments) { return WaitSender(StartSender(arguments)); }
+
+// Any process whose name holds the marker in any letter case.
+station::UniqueHandle StartHost(const StationRun& run) {
+  const std::string host = run.Folder().Join("MyoRiNHost.exe");
+  if (!CopyFileA((testsupport::ExeDirectory() + "station_test_sleeper.exe").c_str(), host.c_str(), FALSE))
+    return station::UniqueHandle();
+  testsupport::StartedProcess process = testsupport::StartProcess("\"" + host + "\" 60000");
+  if (!process) ADD_FAILURE() << "the host stand-in not started: " << process.Failure();
+  return station::UniqueHandle(process.Release());
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 
 TEST(CommandTable, EachCodeDoesWhatTheProtocolSays) {
   struct Row {
-    uint32_t code;
+    uint64_t code;
     bool known, watchdog, robot;
     int32_t state;
   };
@@ -22,6 +22,7 @@ TEST(CommandTable, EachCodeDoesWhatTheProtocolSays) {
       {105, true, false, true, station::kStateReserved}, {100, false, false, false, 0},
       {106, false, false, false, 0},                     {0, false, false, false, 0},
       {0xFFFFFFFFu, false, false, false, 0},             {101 + 0x10000u, false, false, false, 0},
+      {101 + (uint64_t{1} << 32), false, false, false, 0},  // a 64-bit WParam is not cut
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.code);

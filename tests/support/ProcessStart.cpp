@@ -19,15 +19,21 @@ struct OwnedHandle {
 
 StartedProcess::~StartedProcess() {
   if (process_) ::CloseHandle(process_);
+  if (thread_) ::CloseHandle(thread_);
 }
 
 StartedProcess::StartedProcess(StartedProcess&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)), failedStep_(other.failedStep_), error_(other.error_) {}
+    : process_(std::exchange(other.process_, nullptr)),
+      thread_(std::exchange(other.thread_, nullptr)),
+      failedStep_(other.failedStep_),
+      error_(other.error_) {}
 
 StartedProcess& StartedProcess::operator=(StartedProcess&& other) noexcept {
   if (this != &other) {
     if (process_) ::CloseHandle(process_);
+    if (thread_) ::CloseHandle(thread_);
     process_ = std::exchange(other.process_, nullptr);
+    thread_ = std::exchange(other.thread_, nullptr);
     failedStep_ = other.failedStep_;
     error_ = other.error_;
   }
@@ -107,7 +113,10 @@ StartedProcess StartProcess(const std::string& commandLine, const StartOptions& 
     ::SetLastError(error);
     return fail("CreateProcessA");
   }
-  ::CloseHandle(info.hThread);
+  if (options.keepThread)
+    started.thread_ = info.hThread;
+  else
+    ::CloseHandle(info.hThread);
   started.process_ = info.hProcess;
   return started;
 }

@@ -15,6 +15,7 @@ namespace testsupport {
 struct StartOptions {
   std::string directory;   // the program's working folder; empty: ours
   std::string outputFile;  // standard output and error go to this file, made afresh; empty: none
+  bool keepThread = false; // keep the main thread's handle for ReleaseThread
 };
 
 // A started program, or the step that failed. Owns the process handle.
@@ -32,12 +33,9 @@ class StartedProcess {
   // "CreateProcessA failed (error 2)"; empty when the program started.
   std::string Failure() const;
 
-  // Hands the process handle to the caller.
-  HANDLE Release() {
-    HANDLE process = process_;
-    process_ = nullptr;
-    return process;
-  }
+  // Hand the process handle, or the main thread's when it was kept, to the caller.
+  HANDLE Release() { return Take(process_); }
+  HANDLE ReleaseThread() { return Take(thread_); }
 
   // Waits up to timeoutMs for the program to end; a program still running is ended with exit
   // code 99. The exit code, or nothing (false) when it had to be ended or never started.
@@ -45,7 +43,14 @@ class StartedProcess {
 
  private:
   friend StartedProcess StartProcess(const std::string&, const StartOptions&);
+  static HANDLE Take(HANDLE& handle) {
+    HANDLE taken = handle;
+    handle = nullptr;
+    return taken;
+  }
+
   HANDLE process_ = nullptr;
+  HANDLE thread_ = nullptr;
   const char* failedStep_ = nullptr;
   DWORD error_ = 0;
 };

@@ -42,7 +42,7 @@ const char* OutcomeText(Outcome outcome) {
     case Outcome::Failed: return "failed";
     case Outcome::Sent: return "sent";
     case Outcome::TimedOut: return "timed out";
-    case Outcome::NoStatus: return "no Status in the registry, command dropped";
+    case Outcome::Unknown: return "taken, but its outcome cannot be read (the registry key or its record is gone)";
     case Outcome::NoStation: return "no station window";
     case Outcome::SendFailed: return "station did not answer the message";
     case Outcome::NotTaken: return "not taken by the station";
@@ -50,9 +50,13 @@ const char* OutcomeText(Outcome outcome) {
   return "?";
 }
 
+HWND FindStation() { return FindWindowA(station::kWindowClass, station::kWindowTitle); }
+
 SendResult SendCommand(uint32_t code, unsigned timeoutMs) {
   SendResult result = {Outcome::NoStation, 0, 0.0};
-  HWND window = FindWindowA(nullptr, station::kWindowTitle);
+  // Only the station's own window: another program's window with the title would swallow the
+  // command and leave "Status" as it was.
+  HWND window = FindStation();
   if (!window) return result;
 
   const station::StatusKey key = station::StationStatusKey();
@@ -66,21 +70,27 @@ SendResult SendCommand(uint32_t code, unsigned timeoutMs) {
   QueryPerformanceCounter(&start);
   DWORD_PTR answer = 0;
   const UINT sendTimeout = timeoutMs < 5000 ? (timeoutMs == 0 ? 1 : timeoutMs) : 5000;
-  if (!SendMessageTimeoutA(window, station::kWmRobotCommand, code, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                           sendTimeout, &answer)) {
+  if (!SendMessageTimeoutA(window, station::kWmRobotCommand, code, station::kAskForSerial,
+                           SMTO_ABORTIFHUNG | SMTO_BLOCK, sendTimeout, &answer)) {
     result.outcome = Outcome::SendFailed;
     result.elapsedMs = MillisecondsSince(start);
     return result;
   }
-  if (answer != static_cast<DWORD_PTR>(station::kAnswerTaken)) {
-    station::ReadStatus(key, &result.status);
+  if (answer == static_cast<DWORD_PTR>(station::kAnswerNotTaken)) {
     result.outcome = Outcome::NotTaken;
     result.elapsedMs = MillisecondsSince(start);
     return result;
   }
   if (!ReportsOutcome(code)) {
-    station::ReadStatus(key, &result.status);
     result.outcome = Outcome::Sent;
+    result.elapsedMs = MillisecondsSince(start);
+    return result;
+  }
+  // "Status" alone may already hold the next sender's command; only the record with this
+  // command's serial is its outcome.
+  const uint32_t serial = static_cast<uint32_t>(answer);
+  if (answer < station::kFirstSerial || answer > station::kLastSerial) {
+    result.outcome = Outcome::Unknown;
     result.elapsedMs = MillisecondsSince(start);
     return result;
   }
@@ -91,8 +101,8 @@ SendResult SendCommand(uint32_t code, unsigned timeoutMs) {
       armed = RegNotifyChangeKeyValue(watched.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed.get(),
                                       TRUE) == ERROR_SUCCESS;
     uint32_t status = 0;
-    if (!station::ReadStatus(key, &status)) {
-      result.outcome = Outcome::NoStatus;
+    if (station::ReadOutcome(key, serial, &status) != station::OutcomeRead::Found) {
+      result.outcome = Outcome::Unknown;
       result.elapsedMs = MillisecondsSince(start);
       return result;
     }
@@ -122,7 +132,7 @@ SendResult WaitForStation(unsigned timeoutMs) {
   QueryPerformanceCounter(&start);
   for (;;) {
     result.elapsedMs = MillisecondsSince(start);
-    if (FindWindowA(nullptr, station::kWindowTitle)) {
+    if (FindStation()) {
       result.outcome = Outcome::Done;
       return result;
     }
@@ -133,7 +143,7 @@ SendResult WaitForStation(unsigned timeoutMs) {
 
 SendResult CloseStation(unsigned timeoutMs) {
   SendResult result = {Outcome::NoStation, 0, 0.0};
-  HWND window = FindWindowA(nullptr, station::kWindowTitle);
+  HWND window = FindStation();
   if (!window) return result;
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);

@@ -1,5 +1,6 @@
 // CommandSender.h - gives the robot station one command the way a host does: find the window
-// titled "Kelvora 2.2", send WM_ROBOT_COMMAND, and wait for "Status" to leave 2.
+// of class "TForm1" titled "Kelvora 2.2", send WM_ROBOT_COMMAND asking for the command's serial,
+// and wait until the command's own record in "Outcomes" leaves 2.
 #ifndef TOOLS_PICKWELL_SEND_COMMANDSENDER_H
 #define TOOLS_PICKWELL_SEND_COMMANDSENDER_H
 
@@ -10,19 +11,20 @@
 namespace pickwell_send {
 
 enum class Outcome {
-  Done,         // "Status" 3
-  Failed,       // "Status" 99
+  Done,         // the command's status 3
+  Failed,       // the command's status 99
   Sent,         // a code that reports nothing (104, 105, unknown codes) reached the window
-  TimedOut,     // "Status" still 2 when the time was up
-  NoStatus,     // no "Status" to read: the station drops commands without its registry key
-  NoStation,    // no window titled "Kelvora 2.2"
+  TimedOut,     // the command's status still 2 when the time was up
+  Unknown,      // taken, but its record cannot be read: the key was deleted meanwhile, eight
+                // later commands pushed it out, or the window gave no serial
+  NoStation,    // no window of class "TForm1" titled "Kelvora 2.2"
   SendFailed,   // the window did not answer the message in time
   NotTaken,     // the station answered that it dropped the command; "Status" is not its own
 };
 
 struct SendResult {
   Outcome outcome;
-  uint32_t status;   // last "Status" read; 0 when it could not be read
+  uint32_t status;   // the command's last status read; 0 when none was
   double elapsedMs;  // from sending to the outcome
 };
 
@@ -32,9 +34,10 @@ bool ParseCommand(const std::string& text, uint32_t* code);
 // True for the codes whose outcome arrives in "Status" (101, 102, 103).
 bool ReportsOutcome(uint32_t code);
 
-// Sends the code and, for 101 to 103, waits for "Status" to leave 2. The station's answer to the
-// message says whether it took the command: "Status" cannot, as a fast command may already read
-// 3 and a dropped one finds the 2 of the command before it.
+// Sends the code and, for 101 to 103, waits for the command's status to leave 2. The station's
+// answer to the message says whether it took the command and which serial it got: "Status" alone
+// cannot, as a fast command may already read 3, a dropped one finds the 2 of the command before
+// it, and the next sender's command may have overwritten it.
 SendResult SendCommand(uint32_t code, unsigned timeoutMs);
 
 // Waits until the station's window exists: Done, or NoStation after timeoutMs.

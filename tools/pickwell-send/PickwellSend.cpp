@@ -1,9 +1,10 @@
 // pickwell-send: gives the robot station one command and reports the outcome, for people who
 // integrate a host and want to try the station by hand.
 //   pickwell-send load|unload|unload-alt|watchdog|wait|close|<code> [--timeout <seconds>]
-// Exit code: 0 done, sent or (wait) the station is there; 1 failed (Status 99 or none at all);
-// 2 timed out; 3 no station; 4 usage; 5 not taken (the station dropped the command: it is
-// closing, its registry key cannot be opened, or another command is pending or running).
+// Exit code: 0 done, sent or (wait) the station is there; 1 failed (status 99); 2 timed out;
+// 3 no station; 4 usage; 5 not taken (the station dropped the command: it is closing, its
+// registry key cannot be opened, or another command is pending or running); 6 taken, but its
+// outcome cannot be read.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,7 +24,8 @@ int Usage() {
                "  wait             wait until the station's window exists\n"
                "  close            close the station (parks the robot) and wait until it is gone\n"
                "  --timeout   seconds to wait for the outcome (default 60)\n"
-               "exit code: 0 done/sent/there, 1 failed, 2 timed out, 3 no station, 4 usage, 5 not taken\n");
+               "exit code: 0 done/sent/there, 1 failed, 2 timed out, 3 no station, 4 usage, 5 not taken,\n"
+               "           6 taken but outcome unknown\n");
   return 4;
 }
 
@@ -66,7 +68,6 @@ int main(int argc, char** argv) {
     case pickwell_send::Outcome::Sent:
       return 0;
     case pickwell_send::Outcome::Failed:
-    case pickwell_send::Outcome::NoStatus:
       return 1;
     case pickwell_send::Outcome::TimedOut:
     case pickwell_send::Outcome::SendFailed:
@@ -75,6 +76,8 @@ int main(int argc, char** argv) {
       return 3;
     case pickwell_send::Outcome::NotTaken:
       return 5;
+    case pickwell_send::Outcome::Unknown:
+      return 6;
   }
   return 2;
 }
