@@ -4,7 +4,6 @@
 
 #include <new>
 
-#include "ORINAPI_PORTABLE/Windows/CPortableWinPFile.h"
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/UnBufBufferPool.h"
 
@@ -22,8 +21,13 @@ bool IsUsableSectorSize(uint32_t sectorSize, uint32_t bufferSize) {
 
 CPortableUnBufWinPFile::CPortableUnBufWinPFile(const char* path, int32_t mode, uint32_t cachingFlags,
                                                CPortableErrorSink* sink)
+    : CPortableUnBufWinPFile(path, mode, cachingFlags, sink, false) {}
+
+CPortableUnBufWinPFile::CPortableUnBufWinPFile(const char* path, int32_t mode, uint32_t cachingFlags,
+                                               CPortableErrorSink* sink, bool claimName)
     : CPortableWinFileBase(path, mode, sink, kUnBufWinPFileSource),
       caching_(static_cast<int32_t>(cachingFlags & kUnBufCaching)) {
+  claimName_ = claimName;
   SYSTEM_INFO info = {};
   Sys().GetSystemInfo(&info);
   pageSize_ = info.dwPageSize != 0 ? info.dwPageSize : 4096;
@@ -40,19 +44,26 @@ CPortableUnBufWinPFile::CPortableUnBufWinPFile(const char* path, int32_t mode, u
     sectorSize_ = IsUsableSectorSize(bytesPerSector, bufferSize_) ? bytesPerSector : kFallbackSectorSize;
   }
 
+  // Opening learns the logical size.
   CPortableUnBufWinPFile::Open(mode);
-  if (handle_.valid()) {
-    uint64_t size = 0;
-    if (CPortableWinFileBase::GetSize(&size) == 0) logicalSize_ = static_cast<int64_t>(size);
-  }
 }
 
 CPortableUnBufWinPFile::~CPortableUnBufWinPFile() {
   if (handle_.valid()) CPortableUnBufWinPFile::Close();
+  if (handle_.valid()) CloseOwnHandle(__LINE__);  // the Close failed; it was reported
   GiveBufferBack();
 }
 
-CPortableUnBufWinTempPFile::~CPortableUnBufWinTempPFile() { Delete(); }
+// Only a file this object created is deleted; one that was there before is left alone.
+CPortableUnBufWinTempPFile::~CPortableUnBufWinTempPFile() {
+  if (created_) Delete();
+}
+
+int32_t CPortableUnBufWinPFile::Delete() {
+  const int32_t result = CPortableWinFileBase::Delete();
+  GiveBufferBack();  // staged bytes of a deleted file have nowhere to go
+  return result;
+}
 
 int64_t CPortableUnBufWinPFile::Aligned(int64_t offset) const {
   const int64_t sector = sectorSize_;
@@ -83,7 +94,11 @@ void CPortableUnBufWinPFile::GiveBufferBack() {
 
 int32_t CPortableUnBufWinPFile::Open(int32_t mode) {
   if (mode == mode_ && handle_.valid()) return lastError_;
-  if (handle_.valid()) Close();
+  if (handle_.valid()) {
+    const int32_t closed = Close();
+    // Bytes still staged or a trim still owed: the file stays open as it was.
+    if (handle_.valid()) return closed;
+  }
   position_ = 0;
   lastError_ = 0;
   fill_ = 0;
@@ -107,13 +122,33 @@ int32_t CPortableUnBufWinPFile::Open(int32_t mode) {
     lastError_ = kPortableFileBadMode;
     return lastError_;
   }
-  if (path_ == nullptr) return RecordAndReport(ERROR_INVALID_NAME, __LINE__);
-  HANDLE handle = Sys().CreateFileA(path_.get(), access, share, nullptr, disposition, flags, nullptr);
+  if (path_ == nullptr) return RecordAndReport(MissingPathCode(), __LINE__);
+  HANDLE handle = Sys().CreateFileA(path_.get(), access, share, nullptr, Disposition(disposition), flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
   }
   handle_.reset(handle);
-  return lastError_;
+  NoteOpened();
+  return sizeKnown_ ? lastError_ : LearnSize();
+}
+
+int32_t CPortableUnBufWinPFile::LearnSize() {
+  DWORD high = 0;
+  ::SetLastError(0);
+  const DWORD low = Sys().GetFileSize(handle_.get(), &high);
+  const DWORD error = ::GetLastError();
+  if (low == INVALID_FILE_SIZE && error != NO_ERROR) {
+    // A size never read is unknown, not 0: trimming to it would cut the file. Stay closed until
+    // an open learns it.
+    const int32_t code = RecordAndReport(static_cast<int32_t>(error), __LINE__);
+    CloseOwnHandle(__LINE__);
+    lastError_ = code;
+    return code;
+  }
+  logicalSize_ = static_cast<int64_t>((static_cast<uint64_t>(high) << 32) | low);
+  onDisk_ = logicalSize_;
+  sizeKnown_ = true;
+  return 0;
 }
 
 int32_t CPortableUnBufWinPFile::ReopenKeepingPosition() {
@@ -161,26 +196,29 @@ int32_t CPortableUnBufWinPFile::Close() {
   // Already closed (after Truncate, Commit or Clone): nothing to do, and the logical position
   // stays, so that a later Write continues where the file was left.
   if (!handle_.valid()) return 0;
+  // Until the staged bytes are on disk and the sector padding is cut, the file stays open with
+  // its buffer, so that a later Close can finish the job.
   int32_t result = Flush();
+  if (result != 0) return result;
+  if (mode_ != kPortableOpenRead) {
+    result = TrimToLogicalSize();
+    if (result != 0) return result;
+  }
   position_ = 0;
   GiveBufferBack();
-  if (!Sys().CloseHandle(handle_.get())) {
-    RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
-  }
-  handle_.release();
-  if (mode_ == kPortableOpenRead || result != 0) return result;
-  const int32_t trimmed = TrimToLogicalSize();
-  return trimmed != 0 ? trimmed : result;
+  return CloseOwnHandle(__LINE__);
 }
 
 int32_t CPortableUnBufWinPFile::Commit() { return Close(); }
 
 int32_t CPortableUnBufWinPFile::TrimToLogicalSize() {
-  CPortableWinPFile trimmer(GetPath(), kPortableOpenReadWrite, nullptr);
-  trimmer.Seek(kPortableSeekFromStart, logicalSize_);
-  const int32_t result = trimmer.Truncate();
-  if (result != 0) RecordAndReport(result, __LINE__);
-  return result;
+  // On this handle: the end may lie anywhere, only transfers need whole sectors.
+  if (!PositionAt(logicalSize_, __LINE__)) return lastError_;
+  if (!Sys().SetEndOfFile(handle_.get())) {
+    return RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
+  }
+  onDisk_ = logicalSize_;
+  return 0;
 }
 
 int32_t CPortableUnBufWinPFile::Truncate() {
@@ -190,6 +228,7 @@ int32_t CPortableUnBufWinPFile::Truncate() {
   if (result != 0) return result;
   const int64_t kept = position_;
   logicalSize_ = position_;
+  sizeKnown_ = true;
   result = Commit();
   position_ = kept;
   return result;

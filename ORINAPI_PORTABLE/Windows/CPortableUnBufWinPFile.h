@@ -30,11 +30,16 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   int32_t GetPosition(int64_t* position) override;
   // Moves the logical position without touching the disk (flushes staged bytes first).
   int32_t Seek(int32_t origin, int64_t distance) override;
-  // Flushes, gives the pool buffer back, closes, and cuts the file at the logical size.
+  // Flushes, cuts the file at the logical size, gives the pool buffer back and closes. A failed
+  // flush or cut returns its code and leaves the file open, so that Close can be tried again.
   int32_t Close() override;
   // Sets the logical size to the position and closes (cutting the file); modes 2 and 3 only.
   int32_t Truncate() override;
+  // The first open that succeeds learns the logical size; when the size query fails the file
+  // stays closed and the code is returned.
   int32_t Open(int32_t mode) override;
+  // Also drops staged bytes and gives the pool buffer back.
+  int32_t Delete() override;
 
   // Same as Close.
   virtual int32_t Commit();
@@ -53,7 +58,14 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   bool IsCaching() const { return caching_ != 0; }
   bool HoldsBuffer() const { return buffer_ != nullptr; }
 
+ protected:
+  // claimName: the first open creates the file (CREATE_NEW), for temporary objects.
+  CPortableUnBufWinPFile(const char* path, int32_t mode, uint32_t cachingFlags, CPortableErrorSink* sink,
+                         bool claimName);
+
  private:
+  // Reads the on-disk size of the file just opened into the logical size; closes it on failure.
+  int32_t LearnSize();
   int64_t Aligned(int64_t offset) const;
   // Opens a closed file in the stored mode without losing the logical position.
   int32_t ReopenKeepingPosition();
@@ -61,18 +73,21 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   void GiveBufferBack();
   // Low-level steps: each records and reports its own failure and returns false.
   bool PositionAt(int64_t offset, int32_t line);
-  // Reads into the file's buffer at the file pointer; bytes past a short read are zeroed.
-  bool ReadSectors(uint32_t length, uint32_t* got, int32_t line);
-  bool ReadSectorsInto(unsigned char* memory, uint32_t length, uint32_t* got, int32_t line);
+  // Reads into the file's buffer at the file pointer, which stands at offset. Bytes past a short
+  // read (the physical end) are zeroed; a short read before the bytes known on disk fails with
+  // ERROR_HANDLE_EOF.
+  bool ReadSectors(int64_t offset, uint32_t length, int32_t line);
+  bool ReadSectorsInto(unsigned char* memory, int64_t offset, uint32_t length, int32_t line);
   // Caller memory that meets the system's alignment rule is transferred without a copy.
   bool IsSectorAligned(const void* memory) const;
-  bool WriteSectors(const void* data, uint32_t length, int32_t line);
+  // Writes at the file pointer, which stands at offset.
+  bool WriteSectors(const void* data, int64_t offset, uint32_t length, int32_t line);
   // Whether the buffer holds count bytes from the position on with at least one byte to spare
   // (the strict test of a cached hit).
   bool AheadHolds(uint32_t count) const;
   // Counts n transferred bytes: the caller's total, the position and, for writes, the size.
   void Advance(uint32_t n, uint32_t* total, bool grows);
-  // Trims the closed file to the logical size through a buffered file.
+  // Cuts the open file at the logical size.
   int32_t TrimToLogicalSize();
 
   unsigned char* buffer_ = nullptr;  // pool buffer held, or null
@@ -85,13 +100,16 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   uint32_t pageSize_ = 0;            // system page size
   int64_t position_ = 0;             // logical position
   int32_t caching_ = 0;              // 1: read-ahead and write-behind
+  bool sizeKnown_ = false;           // the logical size was read from the disk or set
+  int64_t onDisk_ = 0;               // bytes the file is known to hold: read at open, written, cut
 };
 
 class CPortableUnBufWinTempPFile : public CPortableUnBufWinPFile {
  public:
+  // Creates the file (CREATE_NEW): GetError() is 80 when the name exists.
   CPortableUnBufWinTempPFile(const char* path, int32_t mode, uint32_t cachingFlags, CPortableErrorSink* sink)
-      : CPortableUnBufWinPFile(path, mode, cachingFlags, sink) {}
-  // Closes (flush, trim) and deletes the file, then gives up its name.
+      : CPortableUnBufWinPFile(path, mode, cachingFlags, sink, true) {}
+  // Closes (flush, trim) and deletes the file if this object created it, then gives up its name.
   ~CPortableUnBufWinTempPFile() override;
   // Keeps the name from other temporary objects while this one lives.
   void KeepNameClaim(TempNameClaim&& claim) { nameClaim_ = std::move(claim); }

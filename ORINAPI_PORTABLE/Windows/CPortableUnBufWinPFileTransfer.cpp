@@ -32,20 +32,27 @@ bool CPortableUnBufWinPFile::PositionAt(int64_t offset, int32_t line) {
   return true;
 }
 
-bool CPortableUnBufWinPFile::ReadSectors(uint32_t length, uint32_t* got, int32_t line) {
-  return ReadSectorsInto(buffer_, length, got, line);
+bool CPortableUnBufWinPFile::ReadSectors(int64_t offset, uint32_t length, int32_t line) {
+  return ReadSectorsInto(buffer_, offset, length, line);
 }
 
-bool CPortableUnBufWinPFile::ReadSectorsInto(unsigned char* memory, uint32_t length, uint32_t* got, int32_t line) {
+bool CPortableUnBufWinPFile::ReadSectorsInto(unsigned char* memory, int64_t offset, uint32_t length, int32_t line) {
   DWORD done = 0;
   if (!Sys().ReadFile(handle_.get(), memory, length, &done, nullptr)) {
     const DWORD error = ::GetLastError();
     RecordAndReport(error != 0 ? static_cast<int32_t>(error) : kPortableFileRefused, line);
     return false;
   }
-  // Past the physical end: what reaches the disk from here must be zeros, not old buffer bytes.
-  if (done < length) memset(memory + done, 0, length - done);
-  *got = done;
+  if (done < length) {
+    // The file holds at least onDisk_ bytes, so a read that stops before them did not reach the
+    // end: its zeros would pass for data (and a read-modify-write would write them back).
+    if (offset < onDisk_ && done < onDisk_ - offset) {
+      RecordAndReport(ERROR_HANDLE_EOF, line);
+      return false;
+    }
+    // Past the physical end: what reaches the disk from here must be zeros, not old buffer bytes.
+    memset(memory + done, 0, length - done);
+  }
   return true;
 }
 
@@ -53,10 +60,13 @@ bool CPortableUnBufWinPFile::IsSectorAligned(const void* memory) const {
   return reinterpret_cast<uintptr_t>(memory) % sectorSize_ == 0;
 }
 
-bool CPortableUnBufWinPFile::WriteSectors(const void* data, uint32_t length, int32_t line) {
+bool CPortableUnBufWinPFile::WriteSectors(const void* data, int64_t offset, uint32_t length, int32_t line) {
   DWORD done = 0;
   ::SetLastError(0);
-  if (Sys().WriteFile(handle_.get(), data, length, &done, nullptr) && done == length) return true;
+  if (Sys().WriteFile(handle_.get(), data, length, &done, nullptr) && done == length) {
+    if (offset + length > onDisk_) onDisk_ = offset + length;
+    return true;
+  }
   const DWORD error = ::GetLastError();
   RecordAndReport(error != 0 ? static_cast<int32_t>(error) : kPortableFileRefused, line);
   return false;
@@ -98,16 +108,15 @@ int32_t CPortableUnBufWinPFile::WriteDirect(const void* buffer, uint32_t count, 
   if (opened != 0) return opened;
   if (!TakeBuffer()) return kPortableFileRefused;
   const unsigned char* data = static_cast<const unsigned char*>(buffer);
-  uint32_t got = 0;
 
   const int64_t start = Aligned(position_);
   if (!PositionAt(start, __LINE__)) return lastError_;
   const uint32_t offset = static_cast<uint32_t>(position_ - start);
   if (offset != 0) {
-    if (!ReadSectors(sectorSize_, &got, __LINE__)) return lastError_;
+    if (!ReadSectors(start, sectorSize_, __LINE__)) return lastError_;
     const uint32_t n = count < sectorSize_ - offset ? count : sectorSize_ - offset;
     memcpy(buffer_ + offset, data, n);
-    if (!PositionAt(start, __LINE__) || !WriteSectors(buffer_, sectorSize_, __LINE__)) return lastError_;
+    if (!PositionAt(start, __LINE__) || !WriteSectors(buffer_, start, sectorSize_, __LINE__)) return lastError_;
     Advance(n, written, true);
     data += n;
     count -= n;
@@ -122,16 +131,16 @@ int32_t CPortableUnBufWinPFile::WriteDirect(const void* buffer, uint32_t count, 
       memcpy(buffer_, data, chunk);
       source = buffer_;
     }
-    if (!WriteSectors(source, chunk, __LINE__)) return lastError_;
+    if (!WriteSectors(source, position_, chunk, __LINE__)) return lastError_;
     Advance(chunk, written, true);
     data += chunk;
     count -= chunk;
   }
 
   if (count > 0) {
-    if (!ReadSectors(sectorSize_, &got, __LINE__)) return lastError_;
+    if (!ReadSectors(position_, sectorSize_, __LINE__)) return lastError_;
     memcpy(buffer_, data, count);
-    if (!PositionAt(position_, __LINE__) || !WriteSectors(buffer_, sectorSize_, __LINE__)) return lastError_;
+    if (!PositionAt(position_, __LINE__) || !WriteSectors(buffer_, position_, sectorSize_, __LINE__)) return lastError_;
     Advance(count, written, true);
   }
   return 0;
@@ -177,7 +186,7 @@ int32_t CPortableUnBufWinPFile::Flush() {
   if (mode_ == kPortableOpenRead || !dirty_ || fill_ == 0) return 0;
   // The write below stages through this file's own buffer, so the bytes move out first.
   void* staging = UnBufBufferPool::Take();
-  if (staging == nullptr) return kPortableFileRefused;
+  if (staging == nullptr) return lastError_ = kPortableFileRefused;
   const int64_t kept = position_;
   const int64_t stagedAt = bufferPosition_;
   const uint32_t staged = fill_;
@@ -213,6 +222,15 @@ int32_t CPortableUnBufWinPFile::Read(void* buffer, uint32_t count, uint32_t* rea
     const int32_t flushed = Flush();
     if (flushed != 0) return flushed;
   }
+  // A file closed before its size was learned: the size decides what can be read.
+  if (!sizeKnown_) {
+    const int32_t opened = ReopenKeepingPosition();
+    if (opened != 0) {
+      memset(buffer, 0, count);
+      *read = 0;
+      return opened;
+    }
+  }
   // The caller's bytes past what is read end up zero; the bytes that will be read are not
   // cleared first, which would cost a pass over large buffers.
   unsigned char* out = static_cast<unsigned char*>(buffer);
@@ -236,12 +254,11 @@ int32_t CPortableUnBufWinPFile::ReadDirect(void* buffer, uint32_t count, uint32_
     return kPortableFileRefused;
   }
   unsigned char* out = static_cast<unsigned char*>(buffer);
-  uint32_t got = 0;
   const int64_t start = Aligned(position_);
   if (!PositionAt(start, __LINE__)) return lastError_;
   const uint32_t offset = static_cast<uint32_t>(position_ - start);
   if (offset != 0 && count > 0) {
-    if (!ReadSectors(sectorSize_, &got, __LINE__)) return lastError_;
+    if (!ReadSectors(start, sectorSize_, __LINE__)) return lastError_;
     const uint32_t n = count < sectorSize_ - offset ? count : sectorSize_ - offset;
     memcpy(out, buffer_ + offset, n);
     Advance(n, read, false);
@@ -253,9 +270,9 @@ int32_t CPortableUnBufWinPFile::ReadDirect(void* buffer, uint32_t count, uint32_
     uint32_t chunk = count / sectorSize_ * sectorSize_;
     if (chunk > largest) chunk = largest;
     if (IsSectorAligned(out)) {
-      if (!ReadSectorsInto(out, chunk, &got, __LINE__)) return lastError_;
+      if (!ReadSectorsInto(out, position_, chunk, __LINE__)) return lastError_;
     } else {
-      if (!ReadSectors(chunk, &got, __LINE__)) return lastError_;
+      if (!ReadSectors(position_, chunk, __LINE__)) return lastError_;
       memcpy(out, buffer_, chunk);
     }
     Advance(chunk, read, false);
@@ -263,7 +280,7 @@ int32_t CPortableUnBufWinPFile::ReadDirect(void* buffer, uint32_t count, uint32_
     count -= chunk;
   }
   if (count > 0) {
-    if (!ReadSectors(sectorSize_, &got, __LINE__)) return lastError_;
+    if (!ReadSectors(position_, sectorSize_, __LINE__)) return lastError_;
     memcpy(out, buffer_, count);
     Advance(count, read, false);
   }
@@ -295,8 +312,7 @@ int32_t CPortableUnBufWinPFile::ReadCached(void* buffer, uint32_t count, uint32_
     const int64_t left = logicalSize_ - start;
     const int64_t capped = left < largest ? left : largest;
     const uint32_t length = static_cast<uint32_t>((capped + sectorSize_ - 1) / sectorSize_ * sectorSize_);
-    uint32_t got = 0;
-    if (!ReadSectors(length, &got, __LINE__)) return lastError_;
+    if (!ReadSectors(start, length, __LINE__)) return lastError_;
     bufferPosition_ = start;
     fill_ = length;
     const int64_t available = static_cast<int64_t>(length) - (position_ - start);

@@ -34,7 +34,9 @@ CPortableWinFileBase::CPortableWinFileBase(const char* path, int32_t mode, CPort
 
 CPortableWinFileBase::CPortableWinFileBase(const char* path, int32_t mode, CPortableErrorSink* sink,
                                            const char* source)
-    : mode_(mode), path_(CopyPath(path)), sink_(sink), source_(source) {}
+    : mode_(mode), path_(CopyPath(path)), sink_(sink), source_(source) {
+  pathCopyFailed_ = path != nullptr && path_ == nullptr;
+}
 
 CPortableWinFileBase::~CPortableWinFileBase() = default;
 
@@ -49,10 +51,16 @@ bool CPortableWinFileBase::EnsureOpen() {
   return handle_.valid();
 }
 
+int32_t CPortableWinFileBase::CloseOwnHandle(int32_t line) {
+  const HANDLE handle = handle_.release();
+  if (handle == INVALID_HANDLE_VALUE || Sys().CloseHandle(handle)) return 0;
+  return RecordAndReport(static_cast<int32_t>(::GetLastError()), line);
+}
+
 int32_t CPortableWinFileBase::GetError() { return lastError_; }
 
 char* CPortableWinFileBase::GetFileName(char* destination) {
-  if (destination == nullptr) return nullptr;
+  if (destination == nullptr || pathCopyFailed_) return nullptr;
   const char* path = GetPath();
   memcpy(destination, path, strlen(path) + 1);
   return destination;
@@ -96,7 +104,9 @@ int32_t CPortableWinFileBase::Truncate() {
 
 int32_t CPortableWinFileBase::Delete() {
   Close();
-  if (path_ == nullptr) return RecordAndReport(ERROR_INVALID_NAME, __LINE__);
+  // The file is going: staged bytes no longer matter, and an open handle would keep it.
+  if (handle_.valid()) CloseOwnHandle(__LINE__);
+  if (path_ == nullptr) return RecordAndReport(MissingPathCode(), __LINE__);
   if (!Sys().DeleteFileA(path_.get())) {
     return RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
   }

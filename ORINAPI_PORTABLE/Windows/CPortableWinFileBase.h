@@ -26,6 +26,7 @@ class CPortableWinFileBase : public CPortableFile {
   int32_t GetSize(uint64_t* size) override;
   // A closed file reports and returns the stored last error and changes nothing.
   int32_t Truncate() override;
+  // Closes (a handle whose Close failed is closed regardless: the file is going) and deletes.
   int32_t Delete() override;
   // Drive of the path, else of the current directory, else kind 3.
   PortableLocation GetLocation() override;
@@ -46,6 +47,19 @@ class CPortableWinFileBase : public CPortableFile {
   int32_t RecordAndReport(int32_t code, int32_t line);
   // Ensures the file is open in the stored mode (virtual Open); false leaves the last error.
   bool EnsureOpen();
+  // CloseHandle on the handle, which is forgotten whatever the answer: after a failed close the
+  // number may already belong to another file. Records and reports a failure; returns its code.
+  int32_t CloseOwnHandle(int32_t line);
+  // The code for an open without a path: 123 for a null path, 8 when the copy could not be made.
+  int32_t MissingPathCode() const { return pathCopyFailed_ ? ERROR_NOT_ENOUGH_MEMORY : ERROR_INVALID_NAME; }
+  // The disposition of the next CreateFileA: a temporary object's first open claims its name with
+  // CREATE_NEW, so that it never opens, and later deletes, a file someone else made.
+  DWORD Disposition(DWORD usual) const { return claimName_ ? CREATE_NEW : usual; }
+  // After a successful CreateFileA: the name, if it was being claimed, is this object's own now.
+  void NoteOpened() {
+    if (claimName_) created_ = true;
+    claimName_ = false;
+  }
 
   int32_t mode_;                   // open mode last requested, any value
   int32_t lastError_ = 0;          // 0 or the code of the latest failure
@@ -53,6 +67,9 @@ class CPortableWinFileBase : public CPortableFile {
   std::unique_ptr<char[]> path_;   // copy of the path given at construction; null if none
   CPortableErrorSink* sink_;       // not owned; may be null
   const char* source_;             // identifier for reports
+  bool pathCopyFailed_ = false;    // a path was given but could not be copied
+  bool claimName_ = false;         // the next open must create the file (temporary objects)
+  bool created_ = false;           // this object created its file (temporary objects)
 };
 
 // The drive of a path as the C run-time's _splitpath finds it: the first character when the

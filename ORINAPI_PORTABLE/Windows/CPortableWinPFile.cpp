@@ -44,7 +44,15 @@ CPortableWinPFile::~CPortableWinPFile() {
   if (handle_.valid()) Close();
 }
 
-CPortableWinTempPFile::~CPortableWinTempPFile() { Delete(); }
+CPortableWinTempPFile::CPortableWinTempPFile(const char* path, int32_t mode, CPortableErrorSink* sink)
+    : CPortableWinPFile(path, mode, sink) {
+  claimName_ = true;
+}
+
+// Only a file this object created is deleted; one that was there before is left alone.
+CPortableWinTempPFile::~CPortableWinTempPFile() {
+  if (created_) Delete();
+}
 
 int32_t CPortableWinPFile::Open(int32_t mode) {
   if (mode == mode_ && handle_.valid()) return lastError_;
@@ -57,13 +65,14 @@ int32_t CPortableWinPFile::Open(int32_t mode) {
     lastError_ = kPortableFileBadMode;
     return lastError_;
   }
-  if (path_ == nullptr) return RecordAndReport(ERROR_INVALID_NAME, __LINE__);
+  if (path_ == nullptr) return RecordAndReport(MissingPathCode(), __LINE__);
   HANDLE handle = Sys().CreateFileA(path_.get(), parameters.access, parameters.share, nullptr,
-                                    parameters.disposition, parameters.flags, nullptr);
+                                    Disposition(parameters.disposition), parameters.flags, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
   }
   handle_.reset(handle);
+  NoteOpened();
   return lastError_;
 }
 
@@ -76,6 +85,8 @@ int32_t CPortableWinPFile::Write(const void* buffer, uint32_t count, uint32_t* w
   const BOOL ok = Sys().WriteFile(handle_.get(), buffer, count, &done, nullptr);
   *written = done;
   if (!ok) return RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
+  // A write the system cut short without a code is a failure too, as in the unbuffered file.
+  if (done < count) return RecordAndReport(kPortableFileRefused, __LINE__);
   return lastError_;
 }
 
@@ -139,11 +150,7 @@ int32_t CPortableWinPFile::GetPosition(int64_t* position) {
 
 int32_t CPortableWinPFile::Close() {
   if (!handle_.valid()) return 0;
-  if (!Sys().CloseHandle(handle_.get())) {
-    return RecordAndReport(static_cast<int32_t>(::GetLastError()), __LINE__);
-  }
-  handle_.release();
-  return 0;
+  return CloseOwnHandle(__LINE__);
 }
 
 CPortableFile* CPortableWinPFile::Clone() {

@@ -19,7 +19,7 @@ class CPortableWinPFile : public CPortableWinFileBase {
   int32_t Read(void* buffer, uint32_t count, uint32_t* read) override;
   int32_t GetPosition(int64_t* position) override;
   int32_t Seek(int32_t origin, int64_t distance) override;
-  // A failed CloseHandle keeps the file open.
+  // The handle is forgotten even when CloseHandle fails (the code is returned).
   int32_t Close() override;
   // 1: read, shared for reading, must exist; 2: write, created empty; 3: read/write, created if missing.
   int32_t Open(int32_t mode) override;
@@ -27,9 +27,9 @@ class CPortableWinPFile : public CPortableWinFileBase {
 
 class CPortableWinTempPFile : public CPortableWinPFile {
  public:
-  CPortableWinTempPFile(const char* path, int32_t mode, CPortableErrorSink* sink)
-      : CPortableWinPFile(path, mode, sink) {}
-  // Closes and deletes the file, then gives up its name.
+  // The first open creates the file (CREATE_NEW) and fails with 80 when the name exists.
+  CPortableWinTempPFile(const char* path, int32_t mode, CPortableErrorSink* sink);
+  // Closes and deletes the file if this object created it, then gives up its name.
   ~CPortableWinTempPFile() override;
   // Keeps the name from other temporary objects while this one lives.
   void KeepNameClaim(TempNameClaim&& claim) { nameClaim_ = std::move(claim); }

@@ -42,10 +42,15 @@ CPortableFile* CreatePortableTempFile(const char* directory, uint32_t flags) {
       file = temp;
     } else {
       auto* temp = new (std::nothrow) CPortableWinTempPFile(name.Text(), kPortableOpenWrite, nullptr);
-      if (temp != nullptr) temp->KeepNameClaim(std::move(claim));
+      if (temp != nullptr) {
+        temp->KeepNameClaim(std::move(claim));
+        temp->Open(kPortableOpenWrite);  // claims the name on disk now
+      }
       file = temp;
     }
     if (file == nullptr) return nullptr;
+    // The object created its file (CREATE_NEW) or failed, so destroying it never deletes a
+    // file someone else made; a name that exists means the next candidate.
     const int32_t error = file->GetError();
     if (error == 0) return file;
     delete file;

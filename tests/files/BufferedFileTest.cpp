@@ -307,17 +307,33 @@ TEST_F(BufferedFileTest, FailedCallsAreRecordedAndReported) {
   }
 }
 
-TEST_F(BufferedFileTest, AFailedCloseKeepsTheFileOpen) {
+// After CloseHandle the number may belong to another file: whatever it answered, it is not used
+// (nor closed) again.
+TEST_F(BufferedFileTest, AFailedCloseForgetsTheHandle) {
   FileCallRecorder recorder;
   RecordingSink sink;
-  CPortableWinPFile file(PathOf("a.bin").c_str(), kPortableOpenWrite, &sink);
-  ASSERT_EQ(0, WriteText(file, "abc"));
-  recorder.FailCall(Call::Close, ERROR_INVALID_HANDLE);
-  EXPECT_EQ(ERROR_INVALID_HANDLE, file.Close());
-  EXPECT_TRUE(file.IsOpen());
+  {
+    CPortableWinPFile file(PathOf("a.bin").c_str(), kPortableOpenWrite, &sink);
+    ASSERT_EQ(0, WriteText(file, "abc"));
+    recorder.FailCall(Call::Close, ERROR_INVALID_HANDLE, 1, true);
+    EXPECT_EQ(ERROR_INVALID_HANDLE, file.Close());
+    EXPECT_EQ(ERROR_INVALID_HANDLE, file.GetError());
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(0, file.Close());
+  }
+  EXPECT_EQ(1, recorder.CallCount(Call::Close));
   EXPECT_EQ(1u, sink.entries.size());
-  EXPECT_EQ(0, file.Close());
-  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ("abc", Contents("a.bin"));
+}
+
+TEST_F(BufferedFileTest, AWriteTheSystemCutShortIsAFailure) {
+  FileCallRecorder recorder;
+  CPortableWinPFile file(PathOf("a.bin").c_str(), kPortableOpenWrite, nullptr);
+  recorder.ShortenTransfer(Call::Write, 2);
+  uint32_t written = 0;
+  EXPECT_EQ(kPortableFileRefused, file.Write("abcd", 4, &written));
+  EXPECT_EQ(2u, written);
+  EXPECT_EQ(kPortableFileRefused, file.GetError());
 }
 
 TEST_F(BufferedFileTest, RefusalsAreNotReported) {

@@ -43,7 +43,10 @@ BOOL WINAPI RecReadFile(HANDLE handle, LPVOID memory, DWORD length, LPDWORD done
     if (done) *done = 0;
     return FALSE;
   }
-  return Real().ReadFile(handle, memory, length, done, overlapped);
+  const BOOL ok = Real().ReadFile(handle, memory, length, done, overlapped);
+  uint32_t most = 0;
+  if (ok && done && g_current->ShouldShorten(Call::Read, &most) && *done > most) *done = most;
+  return ok;
 }
 
 BOOL WINAPI RecWriteFile(HANDLE handle, LPCVOID memory, DWORD length, LPDWORD done, LPOVERLAPPED overlapped) {
@@ -54,7 +57,10 @@ BOOL WINAPI RecWriteFile(HANDLE handle, LPCVOID memory, DWORD length, LPDWORD do
     if (done) *done = 0;
     return FALSE;
   }
-  return Real().WriteFile(handle, memory, length, done, overlapped);
+  const BOOL ok = Real().WriteFile(handle, memory, length, done, overlapped);
+  uint32_t most = 0;
+  if (ok && done && g_current->ShouldShorten(Call::Write, &most) && *done > most) *done = most;
+  return ok;
 }
 
 DWORD WINAPI RecSetFilePointer(HANDLE handle, LONG low, PLONG high, DWORD method) {
@@ -120,6 +126,13 @@ BOOL WINAPI RecGetDiskFreeSpaceA(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD
   return ok;
 }
 
+DWORD WINAPI RecGetFileAttributesA(LPCSTR name) {
+  g_current->Count(Call::Attributes);
+  bool pass = false;
+  if (Injected(Call::Attributes, &pass)) return INVALID_FILE_ATTRIBUTES;
+  return Real().GetFileAttributesA(name);
+}
+
 orin::FileSystemCalls RecordingTable() {
   orin::FileSystemCalls calls = orin::RealFileSystemCalls();
   calls.CreateFileA = &RecCreateFileA;
@@ -131,6 +144,7 @@ orin::FileSystemCalls RecordingTable() {
   calls.CloseHandle = &RecCloseHandle;
   calls.DeleteFileA = &RecDeleteFileA;
   calls.GetDiskFreeSpaceA = &RecGetDiskFreeSpaceA;
+  calls.GetFileAttributesA = &RecGetFileAttributesA;
   return calls;
 }
 

@@ -14,7 +14,7 @@
 
 namespace filetest {
 
-enum class Call { Create, Read, Write, Position, SetEnd, Size, Close, Delete, DiskFreeSpace };
+enum class Call { Create, Read, Write, Position, SetEnd, Size, Close, Delete, DiskFreeSpace, Attributes };
 
 // One recorded transfer or positioning on an unbuffered handle.
 struct Transfer {
@@ -38,6 +38,16 @@ class FileCallRecorder {
   // The nth next call of that kind (1 = the very next) fails with code; it reaches the system
   // first only when passThrough is set (a close that closes yet reports failure).
   void FailCall(Call call, uint32_t code, int nth = 1, bool passThrough = false);
+  // The nth next ReadFile or WriteFile (call) succeeds but reports at most bytes done.
+  void ShortenTransfer(Call call, uint32_t bytes, int nth = 1) {
+    shortCall_ = call;
+    shortBytes_ = bytes;
+    shortIn_ = nth;
+  }
+  bool ShouldShorten(Call call, uint32_t* bytes) {
+    *bytes = shortBytes_;
+    return call == shortCall_ && shortIn_ > 0 && --shortIn_ == 0;
+  }
   // GetDiskFreeSpaceA answers this sector size (0: the real answer).
   void FakeSectorSize(uint32_t bytes) { fakeSectorSize_ = bytes; }
 
@@ -74,7 +84,10 @@ class FileCallRecorder {
   std::vector<Fault> faults_;
   std::vector<HANDLE> unbuffered_;
   std::vector<Transfer> transfers_;
-  int counts_[9] = {};
+  int counts_[10] = {};
+  Call shortCall_ = Call::Read;
+  uint32_t shortBytes_ = 0;
+  int shortIn_ = 0;
   int violations_ = 0;
 };
 

@@ -67,18 +67,36 @@ class TempFileTest : public ::testing::Test {
   testsupport::TempDir dir_{"tf"};
 };
 
-TEST_F(TempFileTest, ABufferedTemporaryFileAppearsWithItsFirstWriteAndGoesWithTheObject) {
+TEST_F(TempFileTest, ABufferedTemporaryFileClaimsItsNameAtOnceAndGoesWithTheObject) {
   std::unique_ptr<CPortableFile> file(CreatePortableTempFile(dir_.Path().c_str(), 0));
   ASSERT_NE(nullptr, file);
   EXPECT_NE(nullptr, dynamic_cast<CPortableWinTempPFile*>(file.get()));
   const std::string name = NameOf(*file);
   EXPECT_EQ(dir_.Path() + "\\OrinMPEG   0XXX", name.substr(0, dir_.Path().size() + 16));
-  EXPECT_FALSE(Exists(name));
+  EXPECT_TRUE(Exists(name));
   uint32_t written = 0;
   ASSERT_EQ(0, file->Write("temp", 4, &written));
-  EXPECT_TRUE(Exists(name));
   file.reset();
   EXPECT_FALSE(Exists(name));
+}
+
+// A file that appears after the unique step looked (or whose attribute query failed) is not
+// opened, overwritten or deleted: the name is claimed by creating the file.
+TEST_F(TempFileTest, ANameTakenAfterTheUniqueStepLookedMovesToTheNextCandidate) {
+  for (uint32_t flags : {0u, static_cast<uint32_t>(kPortableTempUnbuffered)}) {
+    SCOPED_TRACE(flags);
+    CPortableString first = FormatTempFileCandidate(dir_.Path().c_str(), 0);
+    ASSERT_TRUE(MakeTempNameUnique(first));
+    ASSERT_TRUE(dir_.WriteFile(std::string(first.Text()).substr(dir_.Path().size() + 1), "theirs"));
+    FileCallRecorder recorder;
+    recorder.FailCall(Call::Attributes, ERROR_FILE_NOT_FOUND);
+    std::unique_ptr<CPortableFile> file(CreatePortableTempFile(dir_.Path().c_str(), flags));
+    ASSERT_NE(nullptr, file);
+    EXPECT_NE(std::string::npos, NameOf(*file).find("OrinMPEG   1XXX"));
+    file.reset();
+    EXPECT_EQ("theirs", testsupport::ReadWholeFile(first.Text()));
+    ASSERT_TRUE(DeleteFileA(first.Text()));
+  }
 }
 
 // Buffered temporary files are not on disk before their first write: the names must differ all

@@ -388,22 +388,94 @@ TEST_F(UnbufferedFileTest, AWriteThatFailsWithoutACodeGivesMinusOne) {
   EXPECT_EQ(kPortableFileRefused, WriteText(file, Pattern(1024)));
 }
 
-TEST_F(UnbufferedFileTest, CloseReportsAFailedCloseAndAFailedTrim) {
-  RecordingSink sink;
-  CPortableUnBufWinPFile file(PathOf("a.bin").c_str(), kPortableOpenReadWrite, 0, &sink);
-  ASSERT_EQ(0, WriteText(file, "abc"));
-  recorder_.FailCall(Call::Close, ERROR_INVALID_HANDLE, 1, true);
-  EXPECT_EQ(0, file.Close());  // the trim still ran
-  EXPECT_FALSE(file.IsOpen());
-  ASSERT_EQ(1u, sink.entries.size());
-  EXPECT_EQ(ERROR_INVALID_HANDLE, sink.entries[0].code);
-  EXPECT_EQ("abc", Contents("a.bin"));
+// A failed step of Close is returned and agrees with GetError(). A failed flush or cut leaves the
+// length alone and the file open, so the next Close finishes the job; a failed CloseHandle comes
+// after the cut, and the handle is never used again.
+TEST_F(UnbufferedFileTest, AFailedStepOfCloseIsReturnedAndCanBeRetried) {
+  struct Row { const char* name; Call call; uint32_t code; uint32_t caching; bool pass; bool staysOpen; } rows[] = {
+      {"cut positioning", Call::Position, ERROR_ACCESS_DENIED, 0, false, true},
+      {"cut", Call::SetEnd, ERROR_LOCK_VIOLATION, 0, false, true},
+      {"flush", Call::Write, ERROR_DISK_FULL, kUnBufCaching, false, true},
+      {"close", Call::Close, ERROR_INVALID_HANDLE, 0, true, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    RecordingSink sink;
+    CPortableUnBufWinPFile file(PathOf(row.name).c_str(), kPortableOpenReadWrite, row.caching, &sink);
+    ASSERT_EQ(0, WriteText(file, "abc"));
+    recorder_.FailCall(row.call, row.code, 1, row.pass);
+    EXPECT_EQ(static_cast<int32_t>(row.code), file.Close());
+    EXPECT_EQ(static_cast<int32_t>(row.code), file.GetError());
+    EXPECT_EQ(row.staysOpen, file.IsOpen());
+    ASSERT_EQ(1u, sink.entries.size());
+    EXPECT_EQ(static_cast<int32_t>(row.code), sink.entries[0].code);
+    uint64_t size = 1;
+    if (row.staysOpen && file.GetSize(&size) == 0) {
+      EXPECT_EQ(row.caching ? 0u : 512u, size);  // neither cut at 0 nor finished
+    }
+    const int closes = recorder_.CallCount(Call::Close);
+    EXPECT_EQ(0, file.Close());
+    EXPECT_EQ(closes + (row.staysOpen ? 1 : 0), recorder_.CallCount(Call::Close));
+    EXPECT_EQ("abc", Contents(row.name));
+  }
+  // With the pool exhausted the flush cannot run: -1, told by GetError() too, and the bytes wait.
+  CPortableUnBufWinPFile file(PathOf("pool").c_str(), kPortableOpenReadWrite, kUnBufCaching, nullptr);
+  ASSERT_EQ(0, WriteText(file, "xyz"));
+  std::vector<void*> taken;
+  while (void* buffer = UnBufBufferPool::Take()) taken.push_back(buffer);
+  EXPECT_EQ(kPortableFileRefused, file.Close());
+  EXPECT_EQ(kPortableFileRefused, file.GetError());
+  for (void* buffer : taken) UnBufBufferPool::GiveBack(buffer);
+  EXPECT_EQ(0, file.Close());
+  EXPECT_EQ("xyz", Contents("pool"));
+}
 
-  ASSERT_EQ(0, WriteText(file, "defg"));
-  recorder_.FailCall(Call::Create, ERROR_SHARING_VIOLATION);  // the trimming file cannot open
-  EXPECT_EQ(ERROR_SHARING_VIOLATION, file.Close());
-  EXPECT_EQ(UnBufBufferPool::kBufferCount, UnBufBufferPool::FreeCount());
-  EXPECT_EQ(512u, Contents("a.bin").size());
+// A size that was never read is unknown, not 0: the next open learns it, and Close never cuts the
+// file to a size the object did not learn or set.
+TEST_F(UnbufferedFileTest, ASizeNotLearnedAtConstructionIsLearnedByTheNextOpen) {
+  struct Row { const char* name; Call call; uint32_t code; } rows[] = {
+      {"open", Call::Create, ERROR_SHARING_VIOLATION},
+      {"size", Call::Size, ERROR_ACCESS_DENIED},
+  };
+  const std::string original = Pattern(200000);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_TRUE(dir_.WriteFile(row.name, original));
+    recorder_.FailCall(row.call, row.code);
+    CPortableUnBufWinPFile file(PathOf(row.name).c_str(), kPortableOpenReadWrite, 0, nullptr);
+    EXPECT_EQ(static_cast<int32_t>(row.code), file.GetError());
+    EXPECT_FALSE(file.IsOpen());
+    recorder_.FailCall(row.call, row.code);  // and again at the first reopen
+    EXPECT_EQ(static_cast<int32_t>(row.code), WriteText(file, "WXYZ"));
+    EXPECT_EQ(original, Contents(row.name));
+    ASSERT_EQ(0, WriteText(file, "WXYZ"));
+    EXPECT_EQ(200000, file.GetLogicalSize());
+    EXPECT_EQ(0, file.Close());
+    EXPECT_EQ("WXYZ" + original.substr(4), Contents(row.name));
+  }
+}
+
+// A read that stops short before the end of the file is a failure: its zeros are neither handed
+// out nor written back over the file by a read-modify-write.
+TEST_F(UnbufferedFileTest, AShortReadInsideTheFileFailsAndWritesNothing) {
+  struct Row { const char* name; uint32_t caching; bool write; } rows[] = {
+      {"read", 0, false}, {"cached read", kUnBufCaching, false}, {"partial write", 0, true},
+  };
+  const std::string original = Pattern(4000);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_TRUE(dir_.WriteFile(row.name, original));
+    CPortableUnBufWinPFile file(PathOf(row.name).c_str(), kPortableOpenReadWrite, row.caching, nullptr);
+    ASSERT_EQ(0, file.Seek(kPortableSeekFromStart, 1000));
+    recorder_.ShortenTransfer(Call::Read, 100);
+    char data[100];
+    uint32_t read = 0;
+    const int32_t result = row.write ? WriteText(file, "HERE") : file.Read(data, 100, &read);
+    EXPECT_EQ(ERROR_HANDLE_EOF, result);
+    EXPECT_EQ(ERROR_HANDLE_EOF, file.GetError());
+    EXPECT_EQ(0, file.Close());
+    EXPECT_EQ(original, Contents(row.name));
+  }
 }
 
 TEST_F(UnbufferedFileTest, UnusablePathsGiveCodes) {
@@ -418,7 +490,8 @@ TEST_F(UnbufferedFileTest, UnusablePathsGiveCodes) {
     EXPECT_NE(0, WriteText(file, "x"));
     char data[1];
     uint32_t read = 0;
-    EXPECT_EQ(0, file.Read(data, 1, &read));  // nothing lies within the logical size
+    EXPECT_EQ(file.GetError(), file.Read(data, 1, &read));  // the size is unknown
+    EXPECT_NE(0, file.GetError());
   }
   CPortableUnBufWinPFile nameless(nullptr, kPortableOpenReadWrite, 0, nullptr);
   EXPECT_EQ(ERROR_INVALID_NAME, nameless.GetError());
