@@ -7,6 +7,8 @@
 #include <ctime>
 #include <new>
 
+#include "ORINAPI_PORTABLE/LayerMemory.h"
+
 namespace {
 
 void FreeExtraRecords(PortableExtraRecord* records) {
@@ -76,7 +78,7 @@ void CPortableFileStatus::SetExtraRecords(PortableExtraRecord* records) {
 }
 
 CPortableFileStatus* CPortableFileStatus::Clone() const {
-  CPortableFileStatus* copy = new (std::nothrow) CPortableFileStatus;
+  CPortableFileStatus* copy = orin::New<CPortableFileStatus>();
   if (copy == nullptr) return nullptr;
   if (extraRecords_ != nullptr) {
     copy->extraRecords_ = CopyExtraRecords(extraRecords_);

@@ -32,7 +32,9 @@ struct PortableExactText {};
 class CPortablePath : public CPortableFile {
  public:
   CPortablePath();  // empty text, flags 4
-  // The text is resolved to a full path; when that fails the text is kept as given.
+  // The text is resolved to a full path; when that fails the text is kept as given. When memory
+  // runs out on the way the text is failed (GetTextString().Failed()): file operations answer 8,
+  // queries answer 0 or null, and nothing is touched.
   CPortablePath(const char* text, uint32_t openFlags);
   // The text is taken as given, never resolved.
   CPortablePath(const char* text, uint32_t openFlags, PortableExactText);
@@ -100,6 +102,8 @@ class CPortablePath : public CPortableFile {
   CPortableString text_;    // full path, may be empty
   uint32_t openFlags_;      // PortablePath* flags
   CPortableFile* inner_;    // owned; null until the first file operation
+  int32_t refused_;         // what forwarded operations answered without an inner object: 8 for a
+                            // text cut short by a failed allocation, -1 when the object could not be had
 };
 
 // The sink handed to inner file objects created from now on; null switches reporting off.

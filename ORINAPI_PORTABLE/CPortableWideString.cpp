@@ -1,9 +1,10 @@
 // CPortableWideString: growth and copying rules, in units, as for CPortableString.
 #include "ORINAPI_PORTABLE/CPortableWideString.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <cwchar>
+
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 
 namespace {
 constexpr int kInitialCapacity = 6;
@@ -12,9 +13,10 @@ constexpr int kInitialCapacity = 6;
 wchar_t g_outOfMemoryBuffer[2];
 }  // namespace
 
-CPortableWideString::CPortableWideString() : data_(nullptr), capacity_(0), length_(0) {
-  data_ = static_cast<wchar_t*>(std::calloc(kInitialCapacity, sizeof(wchar_t)));
+CPortableWideString::CPortableWideString() : data_(nullptr), capacity_(0), length_(0), failed_(false) {
+  data_ = static_cast<wchar_t*>(orin::Allocate(kInitialCapacity * sizeof(wchar_t)));
   if (data_) {
+    std::memset(data_, 0, kInitialCapacity * sizeof(wchar_t));
     capacity_ = kInitialCapacity;
   } else {
     data_ = g_outOfMemoryBuffer;
@@ -27,25 +29,36 @@ CPortableWideString::CPortableWideString(const wchar_t* text, int length) : CPor
 }
 
 CPortableWideString::CPortableWideString(const CPortableWideString& other)
-    : CPortableWideString(other.data_, other.length_) {}
+    : CPortableWideString(other.data_, other.length_) {
+  if (other.failed_) failed_ = true;
+}
 
 CPortableWideString::~CPortableWideString() {
-  if (data_ != g_outOfMemoryBuffer) std::free(data_);
+  if (data_ != g_outOfMemoryBuffer) orin::Free(data_);
 }
 
 CPortableWideString& CPortableWideString::operator=(const CPortableWideString& other) {
-  if (&other != this) Assign(other.data_, other.length_);
+  if (&other != this) {
+    Assign(other.data_, other.length_);
+    if (other.failed_) failed_ = true;
+  }
   return *this;
 }
 
 void CPortableWideString::Reserve(int n) {
   if (n < 0 || capacity_ >= n + 2) return;
-  if (n > (0x3FFFFFFF - 2) / 2) return;  // the byte size would overflow
+  if (n > (0x3FFFFFFF - 2) / 2) {  // the byte size would overflow
+    failed_ = true;
+    return;
+  }
   const int newCapacity = 2 * n + 2;
-  wchar_t* grown = static_cast<wchar_t*>(std::malloc(newCapacity * sizeof(wchar_t)));
-  if (grown == nullptr) return;
+  wchar_t* grown = static_cast<wchar_t*>(orin::Allocate(newCapacity * sizeof(wchar_t)));
+  if (grown == nullptr) {
+    failed_ = true;
+    return;
+  }
   std::memcpy(grown, data_, capacity_ * sizeof(wchar_t));
-  if (data_ != g_outOfMemoryBuffer) std::free(data_);
+  if (data_ != g_outOfMemoryBuffer) orin::Free(data_);
   data_ = grown;
   capacity_ = newCapacity;
 }
@@ -58,6 +71,7 @@ CPortableWideString& CPortableWideString::Assign(const wchar_t* text, int n) {
     const CPortableWideString copy(text, n);
     return Assign(copy.data_, copy.length_);
   }
+  failed_ = false;
   Reserve(n);
   if (n > capacity_ - 2) n = capacity_ - 2;  // growth failed: keep what fits
   if (n > 0) std::memcpy(data_, text, n * sizeof(wchar_t));

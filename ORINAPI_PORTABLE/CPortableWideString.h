@@ -22,11 +22,14 @@ class CPortableWideString {
   const wchar_t* Text() const { return data_; }
   int Length() const { return length_; }
   int Capacity() const { return capacity_; }
+  // True when growth failed for the text it holds (it may be cut short), as for CPortableString.
+  bool Failed() const { return failed_; }
 
  private:
   wchar_t* data_;   // heap buffer, owned (a static fallback when memory ran out)
   int capacity_;    // units in data_
   int length_;      // units before the terminating zero
+  bool failed_;     // growth failed: the text may be cut short
 };
 
 #endif  // ORINAPI_PORTABLE_CPORTABLEWIDESTRING_H

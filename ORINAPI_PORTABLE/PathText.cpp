@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "ORINAPI_PORTABLE/MultibyteText.h"
 
 namespace {
@@ -54,6 +55,13 @@ WalkEnd WalkComponents(const char* text, int limit) {
 }
 
 // Byte length of text without one trailing separator.
+// Marks result failed when an allocation failed since failuresBefore: the pieces a result is
+// built from pass through plain text, so a piece cut short would not say so by itself.
+CPortableString FailedIfShort(CPortableString result, unsigned failuresBefore) {
+  if (orin::FailedAllocations() != failuresBefore) result.MarkFailed();
+  return result;
+}
+
 int LengthWithoutTrailingSeparator(const char* text, int length) {
   const char* last = orin::LastCharStart(text, length);
   if (last != nullptr && IsSeparatorChar(last)) return static_cast<int>(last - text);
@@ -105,6 +113,7 @@ int CountComponents(const char* text) {
 
 CPortableString GetComponent(const char* text, int n) {
   if (n < 0) return CPortableString();
+  const unsigned failuresBefore = orin::FailedAllocations();
   const char* start = SkipComponents(text, n);
   if (start == nullptr || *start == '\0') return CPortableString();
   const char* next = SkipComponents(text, n + 1);
@@ -117,8 +126,8 @@ CPortableString GetComponent(const char* text, int n) {
     if (IsSeparatorChar(next - 1)) --length;
     component = CPortableString(start, length);
   }
-  if (n == 0) return AddRootToDrive(component.Text());
-  return component;
+  if (n == 0) return FailedIfShort(AddRootToDrive(component.Text()), failuresBefore);
+  return FailedIfShort(component, failuresBefore);
 }
 
 CPortableString GetTail(const char* text, int n) {
@@ -127,18 +136,20 @@ CPortableString GetTail(const char* text, int n) {
 
 CPortableString GetParent(const char* text, int n) {
   if (text == nullptr) return CPortableString();
+  const unsigned failuresBefore = orin::FailedAllocations();
   CPortableString copy(text);
   if (n > 0) {
     const int keep = CountComponents(text) - n;
     const char* cut = keep > 0 ? SkipComponents(text, keep) : text;
     if (cut != nullptr) copy = CPortableString(text, static_cast<int>(cut - text));
   }
-  return AddRootToDrive(StripTrailingSeparators(copy.Text()).Text());
+  return FailedIfShort(AddRootToDrive(StripTrailingSeparators(copy.Text()).Text()), failuresBefore);
 }
 
 CPortableString JoinPath(int rooting, int count, const char* const* parts) {
+  const unsigned failuresBefore = orin::FailedAllocations();
   CPortableString result;
-  if (count <= 0 || parts == nullptr) return result;
+  if (count <= 0 || parts == nullptr) return FailedIfShort(result, failuresBefore);
   for (int i = 0; i < count; ++i) {
     const char* work = parts[i] != nullptr ? parts[i] : "";
     if (i == 0 && orin::CharCount(work) >= 2) {
@@ -161,8 +172,8 @@ CPortableString JoinPath(int rooting, int count, const char* const* parts) {
     result.Append("\\");
   }
   result = result.Left(LengthWithoutTrailingSeparator(result.Text(), result.Length()));
-  if (rooting) return AddRootToDrive(result.Text());
-  return result;
+  if (rooting) return FailedIfShort(AddRootToDrive(result.Text()), failuresBefore);
+  return FailedIfShort(result, failuresBefore);
 }
 
 CPortableString JoinPath(int rooting, std::initializer_list<const char*> parts) {

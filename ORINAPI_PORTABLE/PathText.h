@@ -3,6 +3,7 @@
 // Text is narrow, in the C run-time's multibyte code page, and is stepped character by
 // character, so the trail byte of a double-byte character is never taken for a separator.
 // Inputs are never changed; null inputs count as empty unless a function says otherwise.
+// A result built while memory ran out is marked failed (CPortableString::Failed): it may be cut.
 #ifndef ORINAPI_PORTABLE_PATHTEXT_H
 #define ORINAPI_PORTABLE_PATHTEXT_H
 

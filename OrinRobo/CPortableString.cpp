@@ -1,8 +1,9 @@
 // CPortableString: growth, zeroing and copying rules of the library's text buffer.
 #include "OrinRobo/CPortableString.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 
 namespace {
 constexpr int kInitialCapacity = 6;
@@ -16,9 +17,10 @@ int TextLength(const char* text) {
 }
 }  // namespace
 
-CPortableString::CPortableString() : data_(nullptr), capacity_(0), length_(0) {
-  data_ = static_cast<char*>(std::calloc(kInitialCapacity, 1));
+CPortableString::CPortableString() : data_(nullptr), capacity_(0), length_(0), failed_(false) {
+  data_ = static_cast<char*>(orin::Allocate(kInitialCapacity));
   if (data_) {
+    std::memset(data_, 0, kInitialCapacity);
     capacity_ = kInitialCapacity;
   } else {
     data_ = g_outOfMemoryBuffer;
@@ -34,20 +36,29 @@ CPortableString::CPortableString(const char* text, int length) : CPortableString
 }
 
 CPortableString::CPortableString(const CPortableString& other)
-    : CPortableString(other.data_, other.length_) {}
+    : CPortableString(other.data_, other.length_) {
+  if (other.failed_) failed_ = true;
+}
 
 CPortableString::~CPortableString() {
-  if (data_ != g_outOfMemoryBuffer) std::free(data_);
+  if (data_ != g_outOfMemoryBuffer) orin::Free(data_);
 }
 
 void CPortableString::Reserve(int n) {
   if (n < 0 || capacity_ >= n + 2) return;
-  if (n > (0x7FFFFFFF - 2) / 2) return;  // the size would not fit the 32-bit capacity
+  // Callers copy only what the old capacity holds; the flag tells them the text may be cut.
+  if (n > (0x7FFFFFFF - 2) / 2) {  // the size would not fit the 32-bit capacity
+    failed_ = true;
+    return;
+  }
   const int newCapacity = 2 * n + 2;
-  char* grown = static_cast<char*>(std::malloc(newCapacity));
-  if (grown == nullptr) return;  // callers copy only what the old capacity holds
+  char* grown = static_cast<char*>(orin::Allocate(newCapacity));
+  if (grown == nullptr) {
+    failed_ = true;
+    return;
+  }
   std::memcpy(grown, data_, capacity_);
-  if (data_ != g_outOfMemoryBuffer) std::free(data_);
+  if (data_ != g_outOfMemoryBuffer) orin::Free(data_);
   data_ = grown;
   capacity_ = newCapacity;
 }
@@ -68,8 +79,10 @@ void CPortableString::ZeroFrom(int position) {
 
 CPortableString& CPortableString::operator=(const CPortableString& other) {
   if (&other == this) return *this;
+  failed_ = false;
   CopyBytes(other.data_, other.length_);
   ZeroFrom(length_);
+  if (other.failed_) failed_ = true;
   return *this;
 }
 
@@ -78,8 +91,9 @@ CPortableString& CPortableString::operator=(const char* text) {
   if (text >= data_ && text < data_ + capacity_) {
     // Assigning a piece of our own text: take a copy before the buffer may move.
     const CPortableString copy(text);
-    return *this = copy.data_;
+    return *this = copy;
   }
+  failed_ = false;
   CopyBytes(text, TextLength(text));
   UpdateLength();
   return *this;
@@ -88,6 +102,7 @@ CPortableString& CPortableString::operator=(const char* text) {
 CPortableString& CPortableString::Append(const char* text) {
   // The copy keeps a text from our own buffer alive across the growth step.
   const CPortableString copy(text);
+  if (copy.failed_) failed_ = true;
   Reserve(length_ + copy.length_);
   const int end = TextLength(data_);
   int count = copy.length_;
@@ -101,13 +116,17 @@ CPortableString& CPortableString::Append(const char* text) {
 CPortableString CPortableString::Left(int n) const {
   if (n == -1 || n > length_) n = length_;
   if (n < 0) n = 0;
-  return CPortableString(data_, n);
+  CPortableString part(data_, n);
+  if (failed_) part.failed_ = true;
+  return part;
 }
 
 CPortableString CPortableString::Right(int n) const {
   if (n > length_) n = length_;
   if (n < 0) n = 0;
-  return CPortableString(data_ + (length_ - n));
+  CPortableString part(data_ + (length_ - n));
+  if (failed_) part.failed_ = true;
+  return part;
 }
 
 void CPortableString::UpdateLength() {
@@ -119,5 +138,6 @@ void CPortableString::UpdateLength() {
 CPortableString operator+(const char* text, const CPortableString& other) {
   CPortableString result(text);
   result.Append(other.Text());
+  if (other.Failed()) result.MarkFailed();
   return result;
 }

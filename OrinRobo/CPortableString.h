@@ -1,5 +1,7 @@
 // CPortableString: the narrow text and byte buffer of the whole library. The buffer always keeps
 // at least two zero bytes' room beyond the text; growth to 2n + 2 makes appends amortised.
+// A string that could not grow keeps what fits and says so (Failed()): a cut text must never be
+// taken for the whole one, so whoever builds a path from it checks and answers out of memory.
 #ifndef ORINROBO_CPORTABLESTRING_H
 #define ORINROBO_CPORTABLESTRING_H
 
@@ -33,6 +35,10 @@ class CPortableString {
   int Length() const { return length_; }
   int Capacity() const { return capacity_; }
   bool IsEmpty() const { return length_ == 0; }
+  // True once growth failed for the text it holds; a copy, a part or an extension of it is failed
+  // too. Assigning a whole new text starts afresh.
+  bool Failed() const { return failed_; }
+  void MarkFailed() { failed_ = true; }
 
  private:
   void ZeroFrom(int position);
@@ -41,6 +47,7 @@ class CPortableString {
   char* data_;      // heap buffer, owned (a static fallback when memory ran out)
   int capacity_;    // bytes in data_
   int length_;      // text bytes before the terminating zero
+  bool failed_;     // growth failed: the text may be cut short
 };
 
 // Text followed by other's text.

@@ -34,8 +34,12 @@ echo "== starting Pickwell.exe beside the simulator in $demo"
 "$root/scripts/wine-run.sh" "$demo/Pickwell.exe" &
 station_pid=$!
 # A host waits for the window only; a command sent during the robot's start-up is held until it ends.
-send wait --timeout 20 ||
-  { echo "demo-station: the station window did not appear" >&2; kill "$station_pid" 2>/dev/null; exit 1; }
+# The first start in a new Wine prefix on a busy machine can take much longer: say so and wait on.
+if ! send wait --timeout 20; then
+  echo "== still waiting for the station window (a first start can take a minute or two)"
+  send wait --timeout 160 ||
+    { echo "demo-station: the station window did not appear within 3 minutes" >&2; kill "$station_pid" 2>/dev/null; exit 1; }
+fi
 
 status=0
 echo "== load a disc";   send load --timeout 30 || status=1

@@ -75,13 +75,22 @@ orin_start_services() {
     export DISPLAY=":$n"
   fi
   mkdir -p "$WINEPREFIX"
+  local fresh=
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-env: creating $WINEARCH Wine prefix $WINEPREFIX"
     "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
+    fresh=1
   fi
   "$WINESERVER" -p >/dev/null 2>&1 &
   orin_started_wineserver=1
   "$WINELOADER" wineboot >/dev/null 2>&1 || true
+  # The first window ever shown in a prefix waits while the display driver sets the prefix up
+  # (tens of seconds on a busy machine); a throw-away window takes that wait here, once, so no
+  # program under test meets it. rundll32 makes a hidden window for the call and exits.
+  if [ -n "$fresh" ]; then
+    echo "wine-env: warming the display driver of the new prefix"
+    "$WINELOADER" rundll32.exe user32.dll,MessageBeep >/dev/null 2>&1 || true
+  fi
 }
 
 trap orin_stop_services EXIT

@@ -7,9 +7,10 @@
 #include <new>
 
 #include "ORINAPI_PORTABLE/CPortableWideString.h"
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "ORINAPI_PORTABLE/PathText.h"
 #include "ORINAPI_PORTABLE/TextConversion.h"
-#include "ORINAPI_PORTABLE/Windows/FindFileEntries.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 
 namespace {
@@ -63,20 +64,24 @@ PortableSearchHandle::~PortableSearchHandle() { Reset(INVALID_HANDLE_VALUE); }
 bool PortableSearchHandle::IsOpen() const { return value_ != INVALID_HANDLE_VALUE; }
 
 void PortableSearchHandle::Reset(void* value) {
-  if (IsOpen()) ::FindClose(value_);
+  if (IsOpen()) orin::Sys().FindClose(value_);
   value_ = value;
 }
 
 CPortableFindFile::CPortableFindFile() : CPortableFindFileBase("", "", 0, 0, 0, 0) {
   hasCurrent_ = 0;
-  currentPath_ = new (std::nothrow) CPortablePath();
-  orin::BindFindFileEntries();
+  currentPath_ = orin::New<CPortablePath>();
+  orin::BindWideEntries();
 }
 
 CPortableFindFile::CPortableFindFile(const char* directory, const char* pattern, int32_t reserved,
                                      uint32_t required, uint32_t excluded, uint32_t options)
     : CPortableFindFileBase(directory, pattern, reserved, required, excluded, options) {
-  orin::BindFindFileEntries();
+  orin::BindWideEntries();
+  if (directory_.Failed() || pattern_.Failed()) {
+    hasCurrent_ = 0;  // a cut directory or pattern would list something else
+    return;
+  }
   FindNext();
 }
 
@@ -84,9 +89,8 @@ CPortableFindFile::CPortableFindFile(const char* directory, const char* pattern,
 CPortableFindFile::~CPortableFindFile() = default;
 
 bool CPortableFindFile::ReadRawEntry(CPortableString* shortName, bool* creationMissing) {
-  const orin::FindFileEntries& entries = orin::BindFindFileEntries();
-  const orin::PathSystemCalls& calls = orin::GetPathSystemCalls();
-  const bool wide = search_.IsOpen() ? entries.findNext != nullptr : entries.findFirst != nullptr;
+  const orin::FileSystemCalls& calls = orin::Sys();
+  const bool wide = search_.IsOpen() ? calls.FindNextFileW != nullptr : calls.FindFirstFileW != nullptr;
   WIN32_FIND_DATAW wideData;
   WIN32_FIND_DATAA narrowData;
   bool found;
@@ -97,16 +101,16 @@ bool CPortableFindFile::ReadRawEntry(CPortableString* shortName, bool* creationM
       if (!IsNetworkPath(searchText.Text())) searchText = kLongPathPrefix + searchText;
       CPortableWideString wideText;
       NarrowToWideAnsi(wideText, searchText.Text());
-      handle = entries.findFirst(wideText.Text(), &wideData);
+      handle = calls.FindFirstFileW(wideText.Text(), &wideData);
     } else {
-      handle = calls.findFirstFileA(searchText.Text(), &narrowData);
+      handle = calls.FindFirstFileA(searchText.Text(), &narrowData);
     }
     found = handle != INVALID_HANDLE_VALUE;
     if (found) search_.Reset(handle);
   } else if (wide) {
-    found = entries.findNext(search_.Get(), &wideData) != FALSE;
+    found = calls.FindNextFileW(search_.Get(), &wideData) != FALSE;
   } else {
-    found = calls.findNextFileA(search_.Get(), &narrowData) != FALSE;
+    found = calls.FindNextFileA(search_.Get(), &narrowData) != FALSE;
   }
   if (!found) {
     entry_.valid = 0;
@@ -126,14 +130,24 @@ bool CPortableFindFile::ReadRawEntry(CPortableString* shortName, bool* creationM
 
 void CPortableFindFile::FindNext() {
   while (hasCurrent_) {
+    // A name cut short by a failed allocation names a sibling: the listing ends there instead.
+    const unsigned failuresBefore = orin::FailedAllocations();
     CPortableString shortName;
     bool creationMissing = false;
     hasCurrent_ = ReadRawEntry(&shortName, &creationMissing) ? 1 : 0;
+    if (hasCurrent_ && orin::FailedAllocations() != failuresBefore) {
+      hasCurrent_ = 0;
+      entry_.valid = 0;
+    }
     if (!hasCurrent_) return;
     if (IsDotEntry(entry_.name.Text())) continue;
     if ((entry_.attributes & required_) != required_ || (entry_.attributes & excluded_) != 0) continue;
     if (options_ & PortableFindShortNameFallback) ApplyShortNameFallback(shortName);
     if (options_ & PortableFindTidyCapitals) TidyCapitalName(creationMissing);
+    if (orin::FailedAllocations() != failuresBefore) {
+      hasCurrent_ = 0;
+      entry_.valid = 0;
+    }
     return;
   }
 }
@@ -142,9 +156,10 @@ CPortablePath* CPortableFindFile::GetCurrentPath() {
   if (currentPath_ == nullptr) {
     if (hasCurrent_) {
       const CPortableString joined = JoinPath(0, {directory_.Text(), entry_.name.Text()});
-      currentPath_ = new (std::nothrow) CPortablePath(joined.Text(), PortablePathReadWrite);
+      if (joined.Failed()) return nullptr;
+      currentPath_ = orin::New<CPortablePath>(joined.Text(), PortablePathReadWrite);
     } else {
-      currentPath_ = new (std::nothrow) CPortablePath();
+      currentPath_ = orin::New<CPortablePath>();
     }
   }
   return currentPath_;
@@ -154,6 +169,7 @@ CPortablePath* CPortableFindFile::GetEntryPath() {
   if (entryPath_) return entryPath_.get();
   if (!hasCurrent_) return GetCurrentPath();
   const CPortableString joined = JoinPath(0, {directory_.Text(), entry_.name.Text()});
+  if (joined.Failed()) return nullptr;
   // Below a long-path directory the join is exact already; resolving it would rewrite it.
   CPortableString exact;
   if (IsLongPath(directory_.Text())) {
@@ -165,9 +181,10 @@ CPortablePath* CPortableFindFile::GetEntryPath() {
     // given, trailing dot or not).
     if (strcmp(match->GetText(), joined.Text()) == 0 && !EndsInDotOrSpace(entry_.name.Text())) return match;
     exact = LongPathForm(joined.Text());
+    if (exact.Failed()) return nullptr;
     if (exact.IsEmpty()) return match;
   }
-  entryPath_.reset(new (std::nothrow) CPortablePath(exact.Text(), PortablePathReadWrite, PortableExactText()));
+  entryPath_.reset(orin::New<CPortablePath>(exact.Text(), PortablePathReadWrite, PortableExactText()));
   return entryPath_.get();
 }
 
@@ -181,10 +198,12 @@ void CPortableFindFile::Next() {
 
 CPortableFindFile* FindInParent(const char* text, int32_t reserved, uint32_t required, uint32_t excluded,
                                 uint32_t options) {
-  if (text == nullptr) return new (std::nothrow) CPortableFindFile();
+  if (text == nullptr) return orin::New<CPortableFindFile>();
+  const unsigned failuresBefore = orin::FailedAllocations();
   CPortableString parent = GetParent(text, 1);
   if (parent.IsEmpty()) GetCurrentDirectoryString(parent);
   const CPortableString name = GetComponent(text, CountComponents(text) - 1);
+  if (orin::FailedAllocations() != failuresBefore) return nullptr;  // a part may be cut short
   const CPortablePath directory(parent.Text(), PortablePathReadWrite);
   return directory.Find(name.Text(), reserved, required, excluded, options);
 }

@@ -237,7 +237,7 @@ int32_t CPortableUnBufWinPFile::Truncate() {
 CPortableFile* CPortableUnBufWinPFile::Clone() {
   Commit();
   CPortableUnBufWinPFile* clone =
-      new (std::nothrow) CPortableUnBufWinPFile(path_ ? path_.get() : nullptr, mode_, 0, nullptr);
+      orin::New<CPortableUnBufWinPFile>(path_ ? path_.get() : nullptr, mode_, 0, nullptr);
   if (clone != nullptr) clone->position_ = position_;
   return clone;
 }

@@ -1,6 +1,5 @@
 #include "ORINAPI_PORTABLE/Windows/CPortableWinFileBase.h"
 
-#include <direct.h>
 #include <string.h>
 
 #include <new>
@@ -14,10 +13,10 @@ const char kUnBufWinPFileSource[] = "ORINAPI_PORTABLE\\Windows\\CPortableUnBufWi
 
 namespace {
 
-std::unique_ptr<char[]> CopyPath(const char* path) {
+PathCopy CopyPath(const char* path) {
   if (path == nullptr) return nullptr;
   const size_t size = strlen(path) + 1;
-  std::unique_ptr<char[]> copy(new (std::nothrow) char[size]);
+  PathCopy copy(static_cast<char*>(orin::Allocate(size)));
   if (copy) memcpy(copy.get(), path, size);
   return copy;
 }
@@ -118,7 +117,7 @@ PortableLocation CPortableWinFileBase::GetLocation() {
   char letter = DriveLetterOf(path_.get());
   if (letter == 0) {
     char directory[1040] = {};
-    if (_getcwd(directory, sizeof directory - 1) == nullptr) {
+    if (Sys().crtGetcwd(directory, sizeof directory - 1) == nullptr) {
       return PortableLocation{kPortableLocationNoDrive, 0};
     }
     letter = DriveLetterOf(directory);

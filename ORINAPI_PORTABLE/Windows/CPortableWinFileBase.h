@@ -6,7 +6,11 @@
 #include <memory>
 
 #include "ORINAPI_PORTABLE/CPortableFile.h"
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+
+// A file object's copy of its path, in layer memory.
+using PathCopy = std::unique_ptr<char[], orin::LayerDeleter>;
 
 // Source identifiers handed to CPortableErrorSink::Report.
 extern const char kWinPFileSource[];       // ORINAPI_PORTABLE\Windows\CPortableWinPFile
@@ -64,7 +68,7 @@ class CPortableWinFileBase : public CPortableFile {
   int32_t mode_;                   // open mode last requested, any value
   int32_t lastError_ = 0;          // 0 or the code of the latest failure
   orin::UniqueFileHandle handle_;  // invalid while closed
-  std::unique_ptr<char[]> path_;   // copy of the path given at construction; null if none
+  PathCopy path_;   // copy of the path given at construction; null if none
   CPortableErrorSink* sink_;       // not owned; may be null
   const char* source_;             // identifier for reports
   bool pathCopyFailed_ = false;    // a path was given but could not be copied

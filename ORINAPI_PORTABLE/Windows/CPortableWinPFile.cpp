@@ -154,5 +154,5 @@ int32_t CPortableWinPFile::Close() {
 }
 
 CPortableFile* CPortableWinPFile::Clone() {
-  return new (std::nothrow) CPortableWinPFile(path_ ? path_.get() : nullptr, mode_, nullptr);
+  return orin::New<CPortableWinPFile>(path_ ? path_.get() : nullptr, mode_, nullptr);
 }

@@ -8,18 +8,18 @@
 #include "ORINAPI_PORTABLE/MultibyteText.h"
 #include "ORINAPI_PORTABLE/PathText.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
-#include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
 
 // A directory name is usable when the current directory can be moved into it (and is put back).
 bool DirectoryReachable(const char* path) {
   char saved[1040] = {};
-  const DWORD length = ::GetCurrentDirectoryA(sizeof saved - 1, saved);
+  const DWORD length = orin::Sys().GetCurrentDirectoryA(sizeof saved - 1, saved);
   // A current directory too long for the buffer could not be put back afterwards.
   if (length == 0 || length >= sizeof saved - 1) return false;
-  if (!::SetCurrentDirectoryA(path)) return false;
-  ::SetCurrentDirectoryA(saved);
+  if (!orin::Sys().SetCurrentDirectoryA(path)) return false;
+  orin::Sys().SetCurrentDirectoryA(saved);
   return true;
 }
 
@@ -27,7 +27,7 @@ bool DirectoryReachable(const char* path) {
 ptrdiff_t CharBytes(const char* p) { return orin::NextChar(p) - p; }
 
 bool FileReachable(const char* path) {
-  orin::UniqueFileHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  orin::UniqueFileHandle file(orin::Sys().CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
   return file.valid();
 }

@@ -6,6 +6,7 @@
 #include "ORINAPI_PORTABLE/CPortablePath.h"
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/PathText.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
 
@@ -42,9 +43,9 @@ CPortableString GetExtension(const char* text) {
   return dot < 0 ? CPortableString() : filePart.Right(filePart.Length() - dot);
 }
 
-int ChangeDirectory(const char* text) { return text != nullptr && _chdir(text) == 0 ? 1 : 0; }
+int ChangeDirectory(const char* text) { return text != nullptr && orin::Sys().crtChdir(text) == 0 ? 1 : 0; }
 
 int GetCurrentDirectoryText(int32_t size, char* buffer) {
   if (buffer == nullptr || size <= 0) return 0;
-  return _getcwd(buffer, size) != nullptr ? 1 : 0;
+  return orin::Sys().crtGetcwd(buffer, size) != nullptr ? 1 : 0;
 }

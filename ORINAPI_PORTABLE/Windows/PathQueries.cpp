@@ -5,6 +5,7 @@
 #include "ORINAPI_PORTABLE/CPortableFileStatus.h"
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/CPortablePath.h"
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "ORINAPI_PORTABLE/PathText.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 
@@ -28,7 +29,8 @@ uint32_t StatusMode(const char* text, uint32_t attributes) {
 
 CPortableFindFile* CPortablePath::Find(const char* pattern, int32_t reserved, uint32_t required, uint32_t excluded,
                                        uint32_t options) const {
-  return new (std::nothrow) CPortableFindFile(text_.Text(), pattern, reserved, required, excluded, options);
+  if (text_.Failed()) return nullptr;
+  return orin::New<CPortableFindFile>(text_.Text(), pattern, reserved, required, excluded, options);
 }
 
 int CPortablePath::Exists() const {
@@ -78,7 +80,7 @@ CPortableTime CPortablePath::GetLastWriteTime() const {
 CPortableFileStatus* CPortablePath::GetStatus() const {
   uint32_t attributes = 0;
   if (!GetAttributes(&attributes)) return nullptr;
-  CPortableFileStatus* status = new (std::nothrow) CPortableFileStatus();
+  CPortableFileStatus* status = orin::New<CPortableFileStatus>();
   if (status == nullptr) return nullptr;
   // One read of the entry serves all four time slots.
   CPortableFileInfo info;

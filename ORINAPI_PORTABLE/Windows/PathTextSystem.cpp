@@ -7,7 +7,7 @@
 #include <string.h>
 
 #include "ORINAPI_PORTABLE/PathText.h"
-#include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
 // Far beyond any path the system accepts; keeps a misbehaving answer from growing us forever.
@@ -21,7 +21,7 @@ CPortableString GetShortPath(const char* text) {
     buffer.Reserve(size);
     if (buffer.Capacity() < size + 2) break;
     memset(buffer.Text(), 0, size + 1);
-    const DWORD needed = ::GetShortPathNameA(text, buffer.Text(), static_cast<DWORD>(size));
+    const DWORD needed = orin::Sys().GetShortPathNameA(text, buffer.Text(), static_cast<DWORD>(size));
     if (needed == 0) break;
     if (needed <= static_cast<DWORD>(size)) {
       buffer.UpdateLength();
@@ -32,7 +32,7 @@ CPortableString GetShortPath(const char* text) {
 }
 
 CPortableString MakeTempName(const char* directory, const char* prefix) {
-  char* name = _tempnam(directory, prefix != nullptr ? prefix : "");
+  char* name = orin::Sys().crtTempnam(directory, prefix != nullptr ? prefix : "");
   CPortableString result(name);
   free(name);
   return result;
@@ -43,7 +43,7 @@ int GetCurrentDirectoryString(CPortableString& out) {
     out.Reserve(size);
     if (out.Capacity() < size + 2) break;
     out.Text()[size] = '\0';
-    if (_getcwd(out.Text(), size) != nullptr) {
+    if (orin::Sys().crtGetcwd(out.Text(), size) != nullptr) {
       out.UpdateLength();
       return 1;
     }

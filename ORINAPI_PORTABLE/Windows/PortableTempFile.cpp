@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "ORINAPI_PORTABLE/Windows/CPortableUnBufWinPFile.h"
 #include "ORINAPI_PORTABLE/Windows/CPortableWinPFile.h"
 #include "ORINAPI_PORTABLE/Windows/TempFileNames.h"
@@ -32,16 +33,16 @@ bool FailsForEveryName(int32_t error) {
 CPortableFile* CreatePortableTempFile(const char* directory, uint32_t flags) {
   for (int i = 0; i < kCandidates; ++i) {
     CPortableString name = FormatTempFileCandidate(directory, i);
-    if (name.IsEmpty()) return nullptr;  // too long for any candidate
+    if (name.IsEmpty() || name.Failed()) return nullptr;  // too long for any candidate, or no memory
     TempNameClaim claim;
     if (!MakeTempNameUnique(name, &claim)) continue;
     CPortableWinFileBase* file;
     if (flags & kPortableTempUnbuffered) {
-      auto* temp = new (std::nothrow) CPortableUnBufWinTempPFile(name.Text(), kPortableOpenWrite, 0, nullptr);
+      auto* temp = orin::New<CPortableUnBufWinTempPFile>(name.Text(), kPortableOpenWrite, 0, nullptr);
       if (temp != nullptr) temp->KeepNameClaim(std::move(claim));
       file = temp;
     } else {
-      auto* temp = new (std::nothrow) CPortableWinTempPFile(name.Text(), kPortableOpenWrite, nullptr);
+      auto* temp = orin::New<CPortableWinTempPFile>(name.Text(), kPortableOpenWrite, nullptr);
       if (temp != nullptr) {
         temp->KeepNameClaim(std::move(claim));
         temp->Open(kPortableOpenWrite);  // claims the name on disk now

@@ -4,14 +4,12 @@
 #include <shlobj.h>
 #include <wchar.h>
 
-#include <vector>
-
 #include "ORINAPI_PORTABLE/CPortableWideString.h"
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/MultibyteText.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
 #include "ORINAPI_PORTABLE/TextConversion.h"
-#include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
 
@@ -44,7 +42,7 @@ Asked AskWide(Query query, DWORD size, bool grow, CPortableWideString* path) {
 // The wide text as the narrow file calls' code page writes it; false when some character has no
 // spelling there and would come back as another one.
 bool SpellsExactly(const wchar_t* wide, CPortableString* narrow) {
-  const uint32_t codePage = ::AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+  const uint32_t codePage = orin::Sys().AreFileApisANSI() ? CP_ACP : CP_OEMCP;
   WideToString(*narrow, codePage, wide, -1);
   CPortableWideString back;
   NarrowToWide(back, codePage, narrow->Text(), -1);
@@ -58,36 +56,37 @@ bool NarrowFolder(const wchar_t* wide, CPortableString* folder) {
   if (!SpellsExactly(wide, &narrow)) {
     CPortableWideString shortPath;
     const auto query = [wide](DWORD size, wchar_t* buffer) {
-      return orin::GetPathSystemCalls().getShortPathNameW(wide, buffer, size);
+      return orin::Sys().GetShortPathNameW(wide, buffer, size);
     };
     if (AskWide(query, MAX_PATH, true, &shortPath) != Asked::kFound) return false;
     if (!SpellsExactly(shortPath.Text(), &narrow)) return false;
   }
+  if (narrow.Failed()) return false;  // memory ran out: the text may be cut
   *folder = narrow;
-  return true;
+  return !folder->Failed();
 }
 
 Asked WideTempPath(DWORD size, bool grow, CPortableWideString* path) {
   const auto query = [](DWORD room, wchar_t* buffer) {
-    return orin::GetPathSystemCalls().getTempPathW(room, buffer);
+    return orin::Sys().GetTempPathW(room, buffer);
   };
   return AskWide(query, size, grow, path);
 }
 
 bool DocumentsFolder(CPortableString* folder) {
   IMalloc* allocator = nullptr;
-  if (FAILED(::SHGetMalloc(&allocator)) || allocator == nullptr) return false;
+  if (FAILED(orin::Sys().SHGetMalloc(&allocator)) || allocator == nullptr) return false;
   bool found = false;
   LPITEMIDLIST items = nullptr;
-  if (SUCCEEDED(::SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items)) && items != nullptr) {
+  if (SUCCEEDED(orin::Sys().SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items)) && items != nullptr) {
     if (IsWindowsNT()) {
       wchar_t path[MAX_PATH + 1] = {};
-      found = ::SHGetPathFromIDListW(items, path) && NarrowFolder(path, folder);
+      found = orin::Sys().SHGetPathFromIDListW(items, path) && NarrowFolder(path, folder);
     } else {
       char path[MAX_PATH + 1] = {};
-      if (::SHGetPathFromIDListA(items, path)) {
+      if (orin::Sys().SHGetPathFromIDListA(items, path)) {
         *folder = path;
-        found = true;
+        found = !folder->Failed();
       }
     }
     allocator->Free(items);
@@ -106,12 +105,16 @@ bool TempFolder(CPortableString* folder) {
   // The system answers the room it needs when the buffer is short; it may change in between, so
   // a few rounds, each at least doubling.
   for (int round = 0; round < 8; ++round) {
-    std::vector<char> buffer(size + 1, '\0');
-    const DWORD length = orin::GetPathSystemCalls().getTempPathA(size, buffer.data());
+    // Layer memory: a refused allocation answers 0 instead of throwing out of the layer.
+    CPortableString buffer;
+    buffer.Reserve(static_cast<int>(size));
+    if (buffer.Failed()) return false;
+    const DWORD length = orin::Sys().GetTempPathA(size, buffer.Text());
     if (length == 0) return false;
     if (length < size) {
-      *folder = buffer.data();
-      return true;
+      buffer.UpdateLength();
+      *folder = buffer;
+      return !folder->Failed();
     }
     size = length > 2 * size ? length : 2 * size;
   }
@@ -125,7 +128,7 @@ int GetSpecialFolder(int32_t kind, CPortableString* folder) {
   switch (kind) {
     case PortableFolderDocuments: return DocumentsFolder(folder) ? 1 : 0;
     case PortableFolderTemp: return TempFolder(folder) ? 1 : 0;
-    case PortableFolderRoot: *folder = "\\"; return 1;
+    case PortableFolderRoot: *folder = "\\"; return folder->Failed() ? 0 : 1;
     default: return 0;
   }
 }
@@ -140,7 +143,7 @@ CPortableString GetTempDirectory() {
     if (asked == Asked::kFound) NarrowFolder(path.Text(), &directory);
   } else {
     char buffer[kTempPathBuffer] = {};
-    const DWORD length = orin::GetPathSystemCalls().getTempPathA(kTempPathBuffer - 1, buffer);
+    const DWORD length = orin::Sys().GetTempPathA(kTempPathBuffer - 1, buffer);
     if (length == 0) return CPortableString("C:\\");
     if (length < kTempPathBuffer - 1) directory = buffer;
   }

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
-#include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
 
 namespace {
 
@@ -62,18 +61,20 @@ CPortableString GetLastErrorText() {
 }
 
 uint32_t GetOSVersion(int32_t* major, int32_t* minor) {
-  const uint32_t version = orin::CurrentSystemQueries().getVersion();
+  const uint32_t version = orin::Sys().GetVersion();
   if (major != nullptr) *major = static_cast<int32_t>(version & 0xFF);
   if (minor != nullptr) *minor = static_cast<int32_t>((version >> 8) & 0xFF);
   return version;
 }
 
 int32_t IsWindowsNT() {
-  return (orin::CurrentSystemQueries().getVersion() & 0x80000000u) == 0 ? 1 : 0;
+  return (orin::Sys().GetVersion() & 0x80000000u) == 0 ? 1 : 0;
 }
 
 int32_t IsSpecialCodePageLocale() {
-  const orin::SystemQueries& queries = orin::CurrentSystemQueries();
-  if (queries.isDoubleByteCodePage(queries.getMultibyteCodePage())) return 1;
-  return IsSpecialLanguage(queries.getSystemDefaultLangId()) ? 1 : 0;
+  const orin::FileSystemCalls& calls = orin::Sys();
+  const int codePage = calls.crtGetmbcp();
+  CPINFO info;
+  if (codePage > 0 && calls.GetCPInfo(static_cast<UINT>(codePage), &info) && info.MaxCharSize > 1) return 1;
+  return IsSpecialLanguage(calls.GetSystemDefaultLangID()) ? 1 : 0;
 }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "ORINAPI_PORTABLE/MultibyteText.h"
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
@@ -19,15 +20,17 @@ constexpr int kUniqueLength = 6;
 
 // The names of live claims. Temporary files may be made on several threads, so the list has a
 // lock of its own; the work under it is a short search.
-std::vector<std::string>& LiveNames() {
-  static std::vector<std::string> names;
+using LiveNameList = std::vector<TempNameText, orin::LayerStdAllocator<TempNameText>>;
+
+LiveNameList& LiveNames() {
+  static LiveNameList names;
   return names;
 }
 std::mutex liveNamesLock;
 using LiveNamesGuard = std::lock_guard<std::mutex>;
 
 // Index of name among the live names, or -1; the system compares names regardless of case.
-int FindLive(const std::vector<std::string>& names, const char* name) {
+int FindLive(const LiveNameList& names, const char* name) {
   for (size_t i = 0; i < names.size(); ++i) {
     if (_stricmp(names[i].c_str(), name) == 0) return static_cast<int>(i);
   }
@@ -60,9 +63,9 @@ bool TempNameClaim::Claim(const char* name) {
   Release();
   if (name == nullptr) return false;
   try {
-    std::string copy(name);
+    TempNameText copy(name);
     LiveNamesGuard guard(liveNamesLock);
-    std::vector<std::string>& names = LiveNames();
+    LiveNameList& names = LiveNames();
     if (FindLive(names, name) >= 0) return false;
     names.push_back(copy);
     name_ = std::move(copy);
@@ -76,7 +79,7 @@ bool TempNameClaim::Claim(const char* name) {
 void TempNameClaim::Release() {
   if (!held_) return;
   LiveNamesGuard guard(liveNamesLock);
-  std::vector<std::string>& names = LiveNames();
+  LiveNameList& names = LiveNames();
   const int at = FindLive(names, name_.c_str());
   if (at >= 0) names.erase(names.begin() + at);
   held_ = false;
@@ -85,7 +88,8 @@ void TempNameClaim::Release() {
 CPortableString FormatTempFileCandidate(const char* directory, int index) {
   CPortableString folder(directory);
   if (!folder.IsEmpty() && !orin::EndsWithChar(folder.Text(), '\\')) folder.Append("\\");
-  std::unique_ptr<char[]> name(new (std::nothrow) char[kNameBufferSize]);
+  if (folder.Failed()) return CPortableString();  // a cut folder would put the file elsewhere
+  std::unique_ptr<char[], orin::LayerDeleter> name(static_cast<char*>(orin::Allocate(kNameBufferSize)));
   if (!name) return CPortableString();
   const int length = snprintf(name.get(), kNameBufferSize, "%sOrinMPEG%4dXXXXXXXXX", folder.Text(), index);
   if (length < 0 || length >= kNameBufferSize) return CPortableString();
@@ -99,7 +103,7 @@ bool MakeTempNameUnique(CPortableString& name, TempNameClaim* claim) {
   for (int i = 0; i < kUniqueLength; ++i) {
     if (unique[i] != 'X') return false;
   }
-  unsigned long number = ::GetCurrentThreadId() % 100000;
+  unsigned long number = orin::Sys().GetCurrentThreadId() % 100000;
   for (int i = kUniqueLength - 1; i >= 1; --i) {
     unique[i] = static_cast<char>('0' + number % 10);
     number /= 10;

@@ -5,7 +5,11 @@
 
 #include <string>
 
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "OrinRobo/CPortableString.h"
+
+// Names in layer memory: the claim code catches the std::bad_alloc of a refused allocation.
+using TempNameText = std::basic_string<char, std::char_traits<char>, orin::LayerStdAllocator<char>>;
 
 // A name held by one live temporary object, given up when the claim goes. A buffered temporary
 // file reaches the disk only with its first write, so the disk alone cannot show its name taken.
@@ -24,7 +28,7 @@ class TempNameClaim {
   void Release();
 
  private:
-  std::string name_;
+  TempNameText name_;
   bool held_ = false;
 };
 

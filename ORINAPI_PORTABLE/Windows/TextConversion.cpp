@@ -8,19 +8,20 @@
 
 #include <memory>
 
-#include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+#include "ORINAPI_PORTABLE/LayerMemory.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
 
 struct FreeDeleter {
-  void operator()(void* p) const { free(p); }
+  void operator()(void* p) const { orin::Free(p); }
 };
 template <class T>
 using MallocPtr = std::unique_ptr<T, FreeDeleter>;
 
 template <class T>
 T* AllocateUnits(size_t count) {
-  return static_cast<T*>(malloc(count * sizeof(T)));
+  return static_cast<T*>(orin::Allocate(count * sizeof(T)));
 }
 
 // Units of text to use: all of it for -1, else at most count (a negative count is nothing).
@@ -39,12 +40,12 @@ size_t WideLength(const wchar_t* text, int32_t count) {
 // The system's conversion of length bytes; null when it refuses.
 MallocPtr<wchar_t> SystemNarrowToWide(uint32_t codePage, const char* text, size_t length) {
   if (length == 0 || length > 0x7FFFFFFE) return nullptr;
-  const int units = ::MultiByteToWideChar(codePage, 0, text, static_cast<int>(length), nullptr, 0);
+  const int units = orin::Sys().MultiByteToWideChar(codePage, 0, text, static_cast<int>(length), nullptr, 0);
   if (units <= 0) return nullptr;
   MallocPtr<wchar_t> wide(AllocateUnits<wchar_t>(static_cast<size_t>(units) + 1));
   if (!wide) return nullptr;
   const int written =
-      ::MultiByteToWideChar(codePage, 0, text, static_cast<int>(length), wide.get(), units);
+      orin::Sys().MultiByteToWideChar(codePage, 0, text, static_cast<int>(length), wide.get(), units);
   if (written <= 0) return nullptr;
   wide.get()[written] = L'\0';
   return wide;
@@ -53,12 +54,12 @@ MallocPtr<wchar_t> SystemNarrowToWide(uint32_t codePage, const char* text, size_
 // The system's conversion of length units; null when it refuses.
 MallocPtr<char> SystemWideToNarrow(uint32_t codePage, const wchar_t* wide, size_t length) {
   if (length == 0 || length > 0x7FFFFFFE) return nullptr;
-  const int bytes = ::WideCharToMultiByte(codePage, 0, wide, static_cast<int>(length), nullptr, 0,
+  const int bytes = orin::Sys().WideCharToMultiByte(codePage, 0, wide, static_cast<int>(length), nullptr, 0,
                                           nullptr, nullptr);
   if (bytes <= 0) return nullptr;
   MallocPtr<char> narrow(AllocateUnits<char>(static_cast<size_t>(bytes) + 1));
   if (!narrow) return nullptr;
-  const int written = ::WideCharToMultiByte(codePage, 0, wide, static_cast<int>(length),
+  const int written = orin::Sys().WideCharToMultiByte(codePage, 0, wide, static_cast<int>(length),
                                             narrow.get(), bytes, nullptr, nullptr);
   if (written <= 0) return nullptr;
   narrow.get()[written] = '\0';
@@ -141,9 +142,9 @@ wchar_t* CopyWideText(const wchar_t* wide, wchar_t* destination, int32_t count) 
 }
 
 void ReleaseNarrowText(char* text) {
-  free(text);
+  orin::Free(text);
 }
 
 void ReleaseWideText(wchar_t* text) {
-  free(text);
+  orin::Free(text);
 }

@@ -1,21 +1,28 @@
 // Recursive size and recursive deletion of directory trees. Neither walks through a junction or a
 // symbolic link: a link's target lies outside the tree, and a link back up the tree never ends.
 // Below the given directory every entry is handled through the finder's exact entry path: a name
-// such as "...", " " or "a." would otherwise resolve to the parent or to a sibling.
+// such as "...", " " or "a." would otherwise resolve to the parent or to a sibling. An entry whose
+// kind cannot be read is neither entered nor deleted: it might be a link.
 #include <memory>
 
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/CPortablePath.h"
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
-#include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
 
 using Finder = std::unique_ptr<CPortableFindFile>;
 
-bool IsLink(const CPortablePath& path) {
+enum class Kind { Unknown, File, Directory, Link };
+
+// One attribute query decides, so a directory is never entered on the strength of a first answer
+// when the second (is it a link?) fails.
+Kind KindOf(const CPortablePath& path) {
   uint32_t attributes = 0;
-  return path.GetAttributes(&attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  if (!path.GetAttributes(&attributes)) return Kind::Unknown;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return Kind::File;
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? Kind::Link : Kind::Directory;
 }
 
 struct SizeFilter {
@@ -36,16 +43,20 @@ uint64_t TreeSize(const CPortablePath& directory, const SizeFilter& filter) {
   for (Finder entries(directory.Find("*", 0, 0, 0, PortableFindShortNameFallback)); entries && entries->IsValid();
        entries->Next()) {
     CPortablePath* entry = entries->GetEntryPath();
-    if (entry == nullptr || !entry->IsDirectory() || IsLink(*entry)) continue;
+    if (entry == nullptr || KindOf(*entry) != Kind::Directory) continue;
     total += TreeSize(*entry, filter);
   }
   return total;
 }
 
 int DeleteEntry(CPortablePath& path) {
-  if (!path.IsDirectory()) return path.Delete() == 0 ? 1 : 0;
-  // A junction or directory link goes as an entry of its own; what it points at stays.
-  if (IsLink(path)) return ::RemoveDirectoryA(path.GetText()) ? 1 : 0;
+  switch (KindOf(path)) {
+    case Kind::Unknown: return 0;
+    case Kind::File: return path.Delete() == 0 ? 1 : 0;
+    // A junction or directory link goes as an entry of its own; what it points at stays.
+    case Kind::Link: return orin::Sys().RemoveDirectoryA(path.GetText()) ? 1 : 0;
+    case Kind::Directory: break;
+  }
   int allDeleted = 1;
   {
     Finder entries(path.Find("*", 0, 0, 0, PortableFindShortNameFallback));
@@ -55,7 +66,7 @@ int DeleteEntry(CPortablePath& path) {
       if (entry == nullptr || !DeleteEntry(*entry)) allDeleted = 0;
     }
   }  // the finder's search handle would keep the directory from going
-  return ::RemoveDirectoryA(path.GetText()) && allDeleted ? 1 : 0;
+  return orin::Sys().RemoveDirectoryA(path.GetText()) && allDeleted ? 1 : 0;
 }
 
 }  // namespace

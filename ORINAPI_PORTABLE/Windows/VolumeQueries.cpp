@@ -16,8 +16,8 @@ constexpr uint64_t kFat32Largest = 0xFFFFFFFFull;
 // Keeps the "insert a disk" dialogs away while volumes are queried, and restores the mode after.
 class CriticalErrorsSilenced {
  public:
-  CriticalErrorsSilenced() : previous_(::SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~CriticalErrorsSilenced() { ::SetErrorMode(previous_); }
+  CriticalErrorsSilenced() : previous_(orin::Sys().SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+  ~CriticalErrorsSilenced() { orin::Sys().SetErrorMode(previous_); }
   CriticalErrorsSilenced(const CriticalErrorsSilenced&) = delete;
   CriticalErrorsSilenced& operator=(const CriticalErrorsSilenced&) = delete;
 

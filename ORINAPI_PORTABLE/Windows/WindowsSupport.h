@@ -7,15 +7,20 @@
 
 namespace orin {
 
+// The layer's handles close through its system-call table (FileSystemCalls.h), so a test sees
+// and can fail every close.
+BOOL CloseHandleThroughSys(HANDLE handle);
+BOOL FindCloseThroughSys(HANDLE handle);
+
 struct FileHandleTraits {  // CreateFile: invalid is INVALID_HANDLE_VALUE
   using Type = HANDLE;
   static Type Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) { ::CloseHandle(h); }
+  static void Close(Type h) { CloseHandleThroughSys(h); }
 };
 struct FindHandleTraits {  // FindFirstFile
   using Type = HANDLE;
   static Type Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) { ::FindClose(h); }
+  static void Close(Type h) { FindCloseThroughSys(h); }
 };
 struct KernelHandleTraits {  // threads, events, processes, snapshots... : invalid is null
   using Type = HANDLE;

@@ -17,12 +17,24 @@
 //   SAMPLE_CREATE_NULL       every create and firmware-check entry point answers null
 //   SAMPLE_REFUSE_LOAD       DllMain refuses to load
 //   SAMPLE_CRASH             the driver's Park operation writes through a null pointer
+//   SAMPLE_BREAKPOINT        Park hits a breakpoint; SAMPLE_THROW: Park throws a C++ exception
+//                            (build that one with exceptions)
+//   SAMPLE_SLOW_MS=n         every driver operation takes n ms; SAMPLE_HANG_BIN_COUNT: GetBinCount
+//                            takes a minute
+//   SAMPLE_FORGE             the plug-in name holds line breaks and tabs, and the create entry
+//                            points print to standard output and answer null
+//   SAMPLE_FORGE_RECORDS     ORIN_PLUGIN_GetVersion writes made-up findings to the handle that
+//                            orinhost check's child names after --records on its command line
 //
 // Everything the library does is counted in shared memory (SampleDriverCounters.h).
 #include <orinrobo/OrinRoboSdk.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
+#if defined(SAMPLE_THROW)
+#include <stdexcept>
+#endif
 
 #include "SampleDriverCounters.h"
 
@@ -70,6 +82,20 @@ void operator delete(void* memory) noexcept {
 }
 
 namespace {
+
+[[maybe_unused]] void PrintWithoutNewline(const char* text) {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
+}
+
+// Finds "--records <handle>" on the command line and writes text to that handle.
+[[maybe_unused]] void WriteToRecordChannel(const char* text) {
+  const char* found = std::strstr(GetCommandLineA(), "--records ");
+  if (found == nullptr) return;
+  const HANDLE channel = reinterpret_cast<HANDLE>(std::strtoull(found + 10, nullptr, 10));
+  DWORD written = 0;
+  WriteFile(channel, text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
+}
 
 void NoteEntry(SampleEntry entry) {
   if (g_slot == nullptr) return;
@@ -169,6 +195,10 @@ class SampleRobot final : public DriverLayout {
   int ORIN_METHOD Park() override {
 #if defined(SAMPLE_CRASH)
     *static_cast<volatile int*>(nowhere_) = 0;  // an access violation, for the host's guard
+#elif defined(SAMPLE_BREAKPOINT)
+    DebugBreak();
+#elif defined(SAMPLE_THROW)
+    if (input_ >= 0) throw std::runtime_error("robot arm jammed");
 #endif
     return Op(7, 1);
   }
@@ -184,6 +214,12 @@ class SampleRobot final : public DriverLayout {
  private:
   // Counts the call and notes its result, which it returns.
   static int Op(int position, int result) {
+#if defined(SAMPLE_SLOW_MS)
+    Sleep(SAMPLE_SLOW_MS);
+#endif
+#if defined(SAMPLE_HANG_BIN_COUNT)
+    if (position == 10) Sleep(60000);
+#endif
     COUNT(driverOps[position]);
     if (g_slot) g_slot->lastResult = result;
     return result;
@@ -276,6 +312,8 @@ SAMPLE_EXPORT const char* ORIN_CDECL ORIN_PLUGIN_GetPluginName(void) {
   NoteEntry(SAMPLE_ENTRY_GET_NAME);
 #if defined(SAMPLE_NULL_NAME)
   return nullptr;
+#elif defined(SAMPLE_FORGE)
+  return "Forge\nok\tcatalogue\tthe plug-in would catalogue it\r\n";
 #elif defined(SAMPLE_NAME_FROM_FILE)
   return g_pluginName;
 #else
@@ -287,6 +325,9 @@ SAMPLE_EXPORT const char* ORIN_CDECL ORIN_PLUGIN_GetPluginName(void) {
 #if !defined(SAMPLE_NO_GET_VERSION)
 SAMPLE_EXPORT uint32_t ORIN_CDECL ORIN_PLUGIN_GetVersion(void) {
   NoteEntry(SAMPLE_ENTRY_GET_VERSION);
+#if defined(SAMPLE_FORGE_RECORDS)
+  WriteToRecordChannel("info\tversion\t1\nok\tcatalogue\tthe plug-in would catalogue it\nno robot here\n");
+#endif
 #if defined(SAMPLE_NAME_FROM_FILE)
   return g_pluginVersion;
 #else
@@ -324,7 +365,10 @@ SAMPLE_EXPORT int ORIN_CDECL orinrobodriver_configuredriver(OrinArg parentWindow
 SAMPLE_EXPORT DriverLayout* ORIN_CDECL orinrobodriver_createdriver(OrinArg inputDiscs) {
   NoteEntry(SAMPLE_ENTRY_CREATE);
   NoteArguments(inputDiscs, 0);
-#if defined(SAMPLE_CREATE_NULL)
+#if defined(SAMPLE_FORGE)
+  PrintWithoutNewline("no robot connected");
+  return nullptr;
+#elif defined(SAMPLE_CREATE_NULL)
   return nullptr;
 #else
   return new (std::nothrow) SampleRobot(inputDiscs, 0);
@@ -337,7 +381,10 @@ SAMPLE_EXPORT IRoboDriver* ORIN_CDECL orinrobodriverV2_createdriver(OrinArg inpu
                                                                      OrinArg outputDiscs) {
   NoteEntry(SAMPLE_ENTRY_CREATE_V2);
   NoteArguments(inputDiscs, outputDiscs);
-#if defined(SAMPLE_CREATE_NULL)
+#if defined(SAMPLE_FORGE)
+  PrintWithoutNewline("ok\tcreate\tforged\n");
+  return nullptr;
+#elif defined(SAMPLE_CREATE_NULL)
   return nullptr;
 #else
   return new (std::nothrow) SampleRobot(inputDiscs, outputDiscs);

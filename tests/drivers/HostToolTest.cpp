@@ -41,6 +41,11 @@ TEST(HostTool, AnswersEachCommandWithItsExitCodeAndOutput) {
       {"list", 0, "4 driver(s)"},
       {"list --json", 0, "\"name\": \"Sample Robot Gen5\", \"version\": 7, \"interfaceVersion\": 5"},
       {"list --dir \"" + scratch.Join("empty") + "\"", 0, "0 driver(s)"},
+      // A folder that cannot be listed is no empty catalogue.
+      {"list --dir \"" + scratch.Join("missing") + "\"", 7, "cannot open the driver folder"},
+      {"list --dir \"" + testsupport::ExeDirectory() + "orinhost.exe\"", 7, "is a file"},
+      {"list --dir \"" + testsupport::ExeDirectory() + "drivers\\OR*.DLL\"", 7, "not a pattern"},
+      {"list --dir \"\"", 7, "names no folder"},
       {"create \"Sample Robot Gen3\" --arg 4", 0, "GetBinCount                  = 4"},
       {"create \"Sample Robot Gen5\" --v2 --arg 2 --arg2 1", 0, "CreateDriverV2(Sample Robot Gen5, 2, 1) = driver"},
       {"configure --index 0", 0, ") = 1"},
@@ -67,40 +72,80 @@ TEST(HostTool, AnswersEachCommandWithItsExitCodeAndOutput) {
 TEST(HostTool, CheckPassesTheSampleDriversAndNamesWhatFailsInTheOddOnes) {
   testsupport::TempDir scratch("check");
   ASSERT_TRUE(scratch.WriteFile("ORTEXT.DLL", "not a program\r\n"));
+  // A backup copy beside a driver: the OR*.DLL search finds it through its 8.3 short name.
+  ASSERT_TRUE(::CopyFileA((testsupport::ExeDirectory() + "drivers\\ORSAMPLE5.DLL").c_str(),
+                          scratch.Join("ORBACKUP.DLL-1").c_str(), FALSE));
   struct Row {
     std::string file;
+    std::string options;
     DWORD exitCode;
-    const char* printed;
+    std::vector<const char*> printed;
   };
   std::vector<Row> rows = {
-      {"drivers\\ORSAMPLE1.DLL", 0, "ok    driver     SelfTest = 1"},
-      {"drivers\\ORSAMPLE3.DLL", 0, "ok    driver     GetBinCount = 24"},
-      {"drivers\\ORSAMPLE4.DLL", 0, "ok    destroy    firmware check destroyed"},
-      {"drivers\\ORSAMPLE5.DLL", 0, "ok    firmware   GetRequiredFirmware = 272"},
-      {"testdrivers\\ORNOVERSION.DLL", 6, "FAIL  export     ORIN_PLUGIN_GetVersion missing (required)"},
-      {"testdrivers\\ORIFACE6.DLL", 6, "would not catalogue it: interface version 6 is above 5"},
-      {"testdrivers\\ORREFUSE.DLL", 6, "FAIL  load       LoadLibraryA failed: DllMain refused the load"},
-      {"testdrivers\\ORNULLCREATE.DLL", 6, "FAIL  create     orinrobodriverV2_createdriver(0, 0) = null"},
-      {"testdrivers\\ORCRASH.DLL", 6, "FAIL  driver     Park: the library crashed (exception 0x"},
-      {scratch.Join("ORTEXT.DLL"), 6, "FAIL  file       not a PE image"},
+      {"drivers\\ORSAMPLE1.DLL", "", 0, {"ok    driver     SelfTest = 1"}},
+      {"drivers\\ORSAMPLE3.DLL", "", 0, {"ok    driver     GetBinCount = 24"}},
+      {"drivers\\ORSAMPLE4.DLL", "", 0, {"ok    destroy    firmware check destroyed"}},
+      {"drivers\\ORSAMPLE5.DLL", "", 0, {"ok    firmware   GetRequiredFirmware = 272"}},
+      {"testdrivers\\ORNOVERSION.DLL", "", 6, {"FAIL  export     ORIN_PLUGIN_GetVersion missing (required)"}},
+      {"testdrivers\\ORIFACE6.DLL", "", 6, {"would not catalogue it: interface version 6 is above 5"}},
+      {"testdrivers\\ORIFACEHIGH.DLL", "", 6, {"would not catalogue it: interface version 4294967295 is above 5"}},
+      {"testdrivers\\ORREFUSE.DLL", "", 6, {"FAIL  load       LoadLibraryA failed: DllMain refused the load"}},
+      {"testdrivers\\ORNULLCREATE.DLL", "", 6, {"FAIL  create     orinrobodriverV2_createdriver(0, 0) = null"}},
+      // What a driver prints or answers cannot make or hide a finding.
+      {"testdrivers\\ORFORGE.DLL", "", 6, {"FAIL  create     orinrobodriver_createdriver(0) = null", "Forge\\nok\\t"}},
+      {"testdrivers\\ORFORGEREC.DLL", "", 6, {"FAIL  check"}},
+      {"testdrivers\\ORCRASH.DLL", "", 6, {"FAIL  driver     Park: the library crashed (exception 0xC0000005"}},
+      {"testdrivers\\ORBREAK.DLL", "", 6, {"FAIL  driver     Park: the library crashed (exception 0x80000003"}},
+      {"testdrivers\\ORTHROW.DLL", "", 6, {"FAIL  driver     Park: ", "robot arm jammed"}},
+      // Each call has its own limit: the calls before GetBinCount take longer than that together.
+      {"testdrivers\\ORSLOW.DLL", " --timeout 3", 6,
+       {"ok    driver     SelfTest = 1", "FAIL  driver     GetBinCount: no answer within 3 s"}},
+      {"testdrivers\\ORCRASH.DLL", " --no-calls", 0, {"ok    destroy    driver destroyed"}},
+      {scratch.Join("ORBACKUP.DLL-1"), "", 0, {"ok    catalogue  the plug-in would catalogue it"}},
+      {scratch.Join("ORTEXT.DLL"), "", 6, {"FAIL  file       not a PE image"}},
+      {scratch.Join("ORMISSING.DLL"), "", 6, {"FAIL  file       cannot open"}},
+      // A trailing backslash must not swallow the quote that ends the argument.
+      {scratch.Path() + "\\", "", 6, {"FAIL  file       cannot open"}},
   };
 #if defined(ORIN_MSABI_DRIVERS)
   for (const char* file : {"ORMSABI1.DLL", "ORMSABI3.DLL", "ORMSABI4.DLL", "ORMSABI5.DLL"}) {
-    rows.push_back({std::string("msdrivers\\") + file, 0, "ok    unload     FreeLibrary"});
+    rows.push_back({std::string("msdrivers\\") + file, "", 0, {"ok    unload     FreeLibrary"}});
   }
 #endif
   for (const Row& row : rows) {
     const std::string path = row.file.find(':') == std::string::npos ? testsupport::ExeDirectory() + row.file : row.file;
-    SCOPED_TRACE(path);
-    const ToolRun run = RunHostTool("check \"" + path + "\"", scratch);
+    SCOPED_TRACE(path + row.options);
+    // Quoted as the C run-time reads it back: a backslash before the closing quote is doubled.
+    const std::string quoted = path.back() == '\\' ? path + "\\" : path;
+    const ToolRun run = RunHostTool("check \"" + quoted + "\"" + row.options, scratch);
     EXPECT_EQ(row.exitCode, run.exitCode);
-    EXPECT_NE(std::string::npos, run.output.find(row.printed)) << run.output;
+    for (const char* printed : row.printed) EXPECT_NE(std::string::npos, run.output.find(printed)) << run.output;
     EXPECT_NE(std::string::npos, run.output.find(row.exitCode ? "FAILED: " : "passed: ")) << run.output;
   }
   const ToolRun json = RunHostTool("check \"" + testsupport::ExeDirectory() + "drivers\\ORSAMPLE4.DLL\" --json", scratch);
   EXPECT_EQ(0u, json.exitCode);
   EXPECT_NE(std::string::npos, json.output.find("\"passed\": true, \"name\": \"Sample Robot Gen4\", \"version\": 1, "
                                                 "\"interfaceVersion\": 4, \"catalogued\": true")) << json.output;
+  const ToolRun forged = RunHostTool("check \"" + testsupport::ExeDirectory() + "testdrivers\\ORFORGE.DLL\" --json", scratch);
+  EXPECT_EQ(6u, forged.exitCode);
+  EXPECT_NE(std::string::npos, forged.output.find("\"passed\": false")) << forged.output;
+  EXPECT_EQ(std::string::npos, forged.output.find('\t')) << forged.output;
+}
+
+// The file checked is the one the path names from the current folder, not one the loader's
+// search order prefers (orinhost's own folder holds a drivers\ORSAMPLE5.DLL too).
+TEST(HostTool, CheckTakesARelativePathFromTheCurrentFolder) {
+  testsupport::TempDir scratch("relative");
+  ASSERT_TRUE(scratch.MakeDir("drivers"));
+  ASSERT_TRUE(::CopyFileA((testsupport::ExeDirectory() + "testdrivers\\ORIFACE6.DLL").c_str(),
+                          scratch.Join("drivers\\ORSAMPLE5.DLL").c_str(), FALSE));
+  char previous[MAX_PATH];
+  ASSERT_NE(0u, ::GetCurrentDirectoryA(MAX_PATH, previous));
+  ASSERT_TRUE(::SetCurrentDirectoryA(scratch.Path().c_str()));
+  const ToolRun run = RunHostTool("check drivers\\ORSAMPLE5.DLL", scratch);
+  ::SetCurrentDirectoryA(previous);
+  EXPECT_EQ(6u, run.exitCode);
+  EXPECT_NE(std::string::npos, run.output.find("interface version 6 is above 5")) << run.output;
 }
 
 #if defined(ORIN_MSABI_DRIVERS)

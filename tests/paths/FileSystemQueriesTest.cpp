@@ -7,8 +7,6 @@
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
-#include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
-#include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 #include "PathTestHelpers.h"
 #include "TestSupport.h"
@@ -232,19 +230,19 @@ DWORD WINAPI FakeTempPathW(DWORD size, LPWSTR buffer) {
 // The NT family asks for the wide form, older systems for the narrow one; the answers agree.
 class TempFolderFromTheSystem : public ::testing::TestWithParam<bool> {
  protected:
-  void SetUp() override {
-    orin::GetPathSystemCalls().getTempPathA = &FakeTempPath;
-    orin::GetPathSystemCalls().getTempPathW = &FakeTempPathW;
-    queries_.getVersion = GetParam() ? +[] { return DWORD(0x0A280105); } : +[] { return DWORD(0xC0000A04); };
+  static DWORD WINAPI NtVersion() { return 0x0A280105; }
+  static DWORD WINAPI OldVersion() { return 0xC0000A04; }
+  orin::FileSystemCalls Faked() const {
+    orin::FileSystemCalls calls = orin::Sys();
+    calls.GetTempPathA = &FakeTempPath;
+    calls.GetTempPathW = &FakeTempPathW;
+    calls.GetVersion = GetParam() ? &NtVersion : &OldVersion;
+    return calls;
   }
-  void TearDown() override { orin::GetPathSystemCalls() = saved_; }
-
-  orin::PathSystemCalls saved_ = orin::GetPathSystemCalls();
-  orin::SystemQueries queries_ = orin::RealSystemQueries();
 };
 
 TEST_P(TempFolderFromTheSystem, AnswersFromTheSystemsTempPath) {
-  const orin::ScopedSystemQueries system(queries_);
+  const orin::ScopedFileSystemCalls system(Faked());
   ASSERT_EQ(GetParam() ? 1 : 0, IsWindowsNT());
   struct Row {
     std::string system;

@@ -8,7 +8,7 @@
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
 #include "ORINAPI_PORTABLE/Windows/CPortableFullPathApi.h"
-#include "ORINAPI_PORTABLE/Windows/FindFileEntries.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 #include "PathTestHelpers.h"
 
 int main(int argc, char** argv) {
@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
   printf("version word %08lx\n", static_cast<unsigned long>(GetOSVersion(nullptr, nullptr)));
   if (IsWindowsNT()) return 10;
   pathtest::NarrowCallCounter counter;  // before the first path binds the narrow call
-  if (CPortableFullPathApi::Instance()->WideEntry() != nullptr || orin::BindFindFileEntries().findFirst != nullptr ||
-      orin::BindFindFileEntries().findNext != nullptr || orin::BindFindFileEntries().kernel != nullptr) {
+  orin::BindWideEntries();
+  if (CPortableFullPathApi::Instance()->WideEntry() != nullptr || orin::Sys().FindFirstFileW != nullptr ||
+      orin::Sys().FindNextFileW != nullptr) {
     return 11;
   }
   const CPortablePath directory(argv[1], 4);

@@ -8,8 +8,7 @@
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
 #include "ORINAPI_PORTABLE/Windows/CPortableFullPathApi.h"
-#include "ORINAPI_PORTABLE/Windows/FindFileEntries.h"
-#include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 #include "PathTestHelpers.h"
 #include "ProcessStart.h"
@@ -17,7 +16,7 @@
 
 namespace {
 
-DWORD OldVersionWord() { return 0xC0000A04; }  // 4.10 with the non-NT bit
+DWORD WINAPI OldVersionWord() { return 0xC0000A04; }  // 4.10 with the non-NT bit
 
 // Drops the process-wide bindings so that the next use binds for the system now presented.
 struct RebindAround {
@@ -25,7 +24,6 @@ struct RebindAround {
   ~RebindAround() { Rebind(); }
   static void Rebind() {
     CPortableFullPathApi::Release();
-    orin::ReleaseFindFileEntries();
   }
 };
 
@@ -35,17 +33,17 @@ TEST(LegacySystem, UsesTheNarrowCallsWhenTheVersionWordIsNotNT) {
   ASSERT_TRUE(dir.WriteFile("two.txt", "22"));
   ASSERT_TRUE(dir.MakeDir("sub"));
   {
-    orin::SystemQueries queries = orin::RealSystemQueries();
-    queries.getVersion = &OldVersionWord;
-    orin::ScopedSystemQueries oldSystem(queries);
+    orin::FileSystemCalls calls = orin::Sys();
+    calls.GetVersion = &OldVersionWord;
+    orin::ScopedFileSystemCalls oldSystem(calls);
     RebindAround rebind;
     pathtest::NarrowCallCounter counter;
     ASSERT_EQ(0, IsWindowsNT());
     const CPortablePath directory((dir.Path() + "\\sub\\..\\").c_str(), 4);
     EXPECT_EQ(dir.Path(), directory.GetText());
     EXPECT_EQ(nullptr, CPortableFullPathApi::Instance()->WideEntry());
-    EXPECT_EQ(nullptr, orin::BindFindFileEntries().findFirst);
-    EXPECT_EQ(nullptr, orin::BindFindFileEntries().findNext);
+    EXPECT_EQ(nullptr, orin::Sys().FindFirstFileW);
+    EXPECT_EQ(nullptr, orin::Sys().FindNextFileW);
     EXPECT_EQ((std::multiset<std::string>{"one.txt", "two.txt", "sub"}),
               pathtest::TakeNames(directory.Find("*", 0, 0, 0, 2)));
     EXPECT_GE(pathtest::NarrowCallCounter::fullPath, 1);
@@ -54,7 +52,8 @@ TEST(LegacySystem, UsesTheNarrowCallsWhenTheVersionWordIsNotNT) {
   }
   // Back on the real system the wide calls are bound again.
   EXPECT_NE(nullptr, CPortableFullPathApi::Instance()->WideEntry());
-  EXPECT_NE(nullptr, orin::BindFindFileEntries().findFirst);
+  orin::BindWideEntries();
+  EXPECT_NE(nullptr, orin::Sys().FindFirstFileW);
 }
 
 // Wine takes the version a program sees from its per-program settings.

@@ -73,20 +73,25 @@ bool WideFindSpy::clearShortName = false;
 std::wstring WideFindSpy::refusePrefix;
 
 namespace {
-orin::FindFileEntries g_realWide;
-}
+orin::FileSystemCalls g_realWide;
 
-WideFindSpy::WideFindSpy() : saved_(orin::BindFindFileEntries()) {
-  g_realWide = saved_;
+orin::FileSystemCalls WithWideSpy() {
+  g_realWide = orin::Sys();
+  orin::FileSystemCalls calls = g_realWide;
+  calls.FindFirstFileW = &WideFindSpy::FindFirst;
+  calls.FindNextFileW = &WideFindSpy::FindNext;
+  return calls;
+}
+}  // namespace
+
+WideFindSpy::WideFindSpy() : install_((orin::BindWideEntries(), WithWideSpy())) {
   searches.clear();
   clearCreationTime = false;
   clearShortName = false;
   refusePrefix.clear();
-  orin::BindFindFileEntries().findFirst = &FindFirst;
-  orin::BindFindFileEntries().findNext = &FindNext;
 }
 
-WideFindSpy::~WideFindSpy() { orin::BindFindFileEntries() = saved_; }
+WideFindSpy::~WideFindSpy() = default;
 
 void WideFindSpy::Adjust(LPWIN32_FIND_DATAW data) {
   if (clearCreationTime) data->ftCreationTime = FILETIME{0, 0};
@@ -99,13 +104,13 @@ HANDLE WINAPI WideFindSpy::FindFirst(LPCWSTR text, LPWIN32_FIND_DATAW data) {
     ::SetLastError(ERROR_BAD_NETPATH);
     return INVALID_HANDLE_VALUE;
   }
-  HANDLE handle = g_realWide.findFirst(text, data);
+  HANDLE handle = g_realWide.FindFirstFileW(text, data);
   if (handle != INVALID_HANDLE_VALUE) Adjust(data);
   return handle;
 }
 
 BOOL WINAPI WideFindSpy::FindNext(HANDLE handle, LPWIN32_FIND_DATAW data) {
-  const BOOL found = g_realWide.findNext(handle, data);
+  const BOOL found = g_realWide.FindNextFileW(handle, data);
   if (found) Adjust(data);
   return found;
 }
@@ -115,32 +120,37 @@ int NarrowCallCounter::findNext = 0;
 int NarrowCallCounter::fullPath = 0;
 
 namespace {
-orin::PathSystemCalls g_realNarrow;
-}
+orin::FileSystemCalls g_realNarrow;
 
-NarrowCallCounter::NarrowCallCounter() : saved_(orin::GetPathSystemCalls()) {
-  g_realNarrow = saved_;
+orin::FileSystemCalls WithNarrowCounter() {
+  g_realNarrow = orin::Sys();
+  orin::FileSystemCalls calls = g_realNarrow;
+  calls.FindFirstFileA = &NarrowCallCounter::FindFirst;
+  calls.FindNextFileA = &NarrowCallCounter::FindNext;
+  calls.GetFullPathNameA = &NarrowCallCounter::FullPath;
+  return calls;
+}
+}  // namespace
+
+NarrowCallCounter::NarrowCallCounter() : install_((orin::BindWideEntries(), WithNarrowCounter())) {
   findFirst = findNext = fullPath = 0;
-  orin::GetPathSystemCalls().findFirstFileA = &FindFirst;
-  orin::GetPathSystemCalls().findNextFileA = &FindNext;
-  orin::GetPathSystemCalls().getFullPathNameA = &FullPath;
 }
 
-NarrowCallCounter::~NarrowCallCounter() { orin::GetPathSystemCalls() = saved_; }
+NarrowCallCounter::~NarrowCallCounter() = default;
 
 HANDLE WINAPI NarrowCallCounter::FindFirst(LPCSTR text, LPWIN32_FIND_DATAA data) {
   ++findFirst;
-  return g_realNarrow.findFirstFileA(text, data);
+  return g_realNarrow.FindFirstFileA(text, data);
 }
 
 BOOL WINAPI NarrowCallCounter::FindNext(HANDLE handle, LPWIN32_FIND_DATAA data) {
   ++findNext;
-  return g_realNarrow.findNextFileA(handle, data);
+  return g_realNarrow.FindNextFileA(handle, data);
 }
 
 DWORD WINAPI NarrowCallCounter::FullPath(LPCSTR text, DWORD size, LPSTR buffer, LPSTR* part) {
   ++fullPath;
-  return g_realNarrow.getFullPathNameA(text, size, buffer, part);
+  return g_realNarrow.GetFullPathNameA(text, size, buffer, part);
 }
 
 ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& directory) : changed_(false) {

@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
-#include "ORINAPI_PORTABLE/Windows/FindFileEntries.h"
-#include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
+#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace pathtest {
 
@@ -45,11 +44,13 @@ class WideFindSpy {
   // Texts beginning with this are answered "not found" without reaching the system.
   static std::wstring refusePrefix;
 
- private:
+  // The table's entries while installed.
   static HANDLE WINAPI FindFirst(LPCWSTR text, LPWIN32_FIND_DATAW data);
   static BOOL WINAPI FindNext(HANDLE handle, LPWIN32_FIND_DATAW data);
+
+ private:
   static void Adjust(LPWIN32_FIND_DATAW data);
-  orin::FindFileEntries saved_;
+  orin::ScopedFileSystemCalls install_;
 };
 
 // Counts the narrow enumeration and full-path calls while alive.
@@ -64,11 +65,13 @@ class NarrowCallCounter {
   static int findNext;
   static int fullPath;
 
- private:
+  // The table's entries while installed.
   static HANDLE WINAPI FindFirst(LPCSTR text, LPWIN32_FIND_DATAA data);
   static BOOL WINAPI FindNext(HANDLE handle, LPWIN32_FIND_DATAA data);
   static DWORD WINAPI FullPath(LPCSTR text, DWORD size, LPSTR buffer, LPSTR* part);
-  orin::PathSystemCalls saved_;
+
+ private:
+  orin::ScopedFileSystemCalls install_;
 };
 
 // Changes the current directory while alive.

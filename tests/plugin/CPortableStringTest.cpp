@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "OrinRobo/CPortableString.h"
 
 namespace {
@@ -186,4 +187,24 @@ TEST(CPortableString, WritingIntoTheBufferThenUpdatingTheLength) {
   s.UpdateLength();
   EXPECT_LT(s.Length(), s.Capacity());
   EXPECT_EQ('\0', s.Text()[s.Length()]);
+}
+
+// The allocation hook refuses every request while `refusing` is set.
+static bool refusing = false;
+static void* RefusingAllocate(size_t bytes) { return refusing ? nullptr : orin::RealLayerAllocator()(bytes); }
+
+TEST(CPortableString, AStringThatCouldNotGrowSaysSoAndPassesItOn) {
+  const orin::ScopedLayerAllocator hook(&RefusingAllocate);
+  CPortableString path("C:\\v");
+  refusing = true;
+  path.Append("\\t1");
+  const CPortableString copy(path);
+  const CPortableString left = path.Left(2);
+  CPortableString assigned;
+  assigned = path;
+  refusing = false;
+  EXPECT_STREQ("C:\\v", path.Text());  // what fits stays, but it is not the whole text
+  EXPECT_TRUE(path.Failed() && copy.Failed() && left.Failed() && assigned.Failed());
+  assigned = "C:\\v\\t1";  // a whole new text starts afresh
+  EXPECT_FALSE(assigned.Failed());
 }

@@ -14,8 +14,6 @@
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
-#include "ORINAPI_PORTABLE/Windows/PathSystemCalls.h"
-#include "ORINAPI_PORTABLE/Windows/SystemQueries.h"
 #include "ProcessStart.h"
 #include "TestSupport.h"
 
@@ -28,13 +26,22 @@ struct FakeSystem {
   static int doubleByte;
   static int languageReads;
 
-  static orin::SystemQueries Queries() {
-    return {[]() { return version; },
-            []() {
-              ++languageReads;
-              return language;
-            },
-            []() { return codePage; }, [](int) { return doubleByte; }};
+  static DWORD WINAPI Version() { return version; }
+  static LANGID WINAPI Language() {
+    ++languageReads;
+    return language;
+  }
+  static BOOL WINAPI CodePageInfo(UINT, LPCPINFO info) {
+    info->MaxCharSize = doubleByte ? 2 : 1;
+    return TRUE;
+  }
+  static orin::FileSystemCalls Queries() {
+    orin::FileSystemCalls calls = orin::Sys();
+    calls.GetVersion = &Version;
+    calls.GetSystemDefaultLangID = &Language;
+    calls.crtGetmbcp = []() { return codePage; };
+    calls.GetCPInfo = &CodePageInfo;
+    return calls;
   }
 };
 DWORD FakeSystem::version = 0;
@@ -44,7 +51,7 @@ int FakeSystem::doubleByte = 0;
 int FakeSystem::languageReads = 0;
 
 TEST(SystemVersion, SplitsTheVersionWordAndTellsTheNtFamily) {
-  const orin::ScopedSystemQueries fake(FakeSystem::Queries());
+  const orin::ScopedFileSystemCalls fake(FakeSystem::Queries());
   const struct {
     DWORD version;
     int32_t major, minor, nt;
@@ -68,7 +75,7 @@ TEST(SystemVersion, SplitsTheVersionWordAndTellsTheNtFamily) {
 }
 
 TEST(SystemLocale, SpecialForDoubleByteCodePagesAndGreekRussianThai) {
-  const orin::ScopedSystemQueries fake(FakeSystem::Queries());
+  const orin::ScopedFileSystemCalls fake(FakeSystem::Queries());
   const struct {
     int codePage, doubleByte;
     LANGID language;
@@ -92,14 +99,10 @@ TEST(SystemLocale, SpecialForDoubleByteCodePagesAndGreekRussianThai) {
 
 TEST(SystemQueriesSeam, RestoresTheRealQueries) {
   {
-    const orin::ScopedSystemQueries fake(FakeSystem::Queries());
-    EXPECT_NE(orin::RealSystemQueries().getVersion, orin::CurrentSystemQueries().getVersion);
+    const orin::ScopedFileSystemCalls fake(FakeSystem::Queries());
+    EXPECT_NE(orin::RealFileSystemCalls().GetVersion, orin::Sys().GetVersion);
   }
-  EXPECT_EQ(orin::RealSystemQueries().getVersion, orin::CurrentSystemQueries().getVersion);
-  EXPECT_EQ(1, orin::RealSystemQueries().isDoubleByteCodePage(932));
-  EXPECT_EQ(0, orin::RealSystemQueries().isDoubleByteCodePage(1252));
-  EXPECT_EQ(0, orin::RealSystemQueries().isDoubleByteCodePage(0));
-  EXPECT_EQ(0, orin::RealSystemQueries().isDoubleByteCodePage(12345));
+  EXPECT_EQ(orin::RealFileSystemCalls().GetVersion, orin::Sys().GetVersion);
 }
 
 // The ctest entry names the locale it started this program under.
@@ -201,14 +204,14 @@ TEST(SystemLocaleReal, ProfileFoldersAreHandedOutByANameThatReachesThem) {
   }
 
   // Without a short name no narrow path reaches the folder: no answer rather than a wrong one.
-  const orin::PathSystemCalls saved = orin::GetPathSystemCalls();
-  orin::GetPathSystemCalls().getShortPathNameW = &NoShortName;
+  orin::FileSystemCalls calls = orin::Sys();
+  calls.GetShortPathNameW = &NoShortName;
+  const orin::ScopedFileSystemCalls noShortNames(calls);
   special = "unchanged";
   EXPECT_EQ(0, GetSpecialFolder(PortableFolderTemp, &special));
   EXPECT_EQ(0, GetSpecialFolder(PortableFolderDocuments, &special));
   EXPECT_STREQ("unchanged", special.Text());
   EXPECT_STREQ("", GetTempDirectory().Text());
-  orin::GetPathSystemCalls() = saved;
 }
 
 class PresentedWindowsVersion : public ::testing::Test {

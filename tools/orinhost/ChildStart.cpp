@@ -6,7 +6,7 @@ std::string ChildStart::Failure() const {
   return std::string(failedStep ? failedStep : "start") + " failed (error " + std::to_string(error) + ")";
 }
 
-ChildStart StartChild(const std::string& commandLine, HANDLE output) {
+ChildStart StartChild(const std::string& commandLine, HANDLE output, HANDLE extra) {
   ChildStart start;
   auto fail = [&start](const char* step, DWORD error) {
     start.failedStep = step;
@@ -34,12 +34,13 @@ ChildStart StartChild(const std::string& commandLine, HANDLE output) {
     ::CloseHandle(input);
     return fail("InitializeProcThreadAttributeList", error);
   }
-  HANDLE passed[2] = {input, output};
+  HANDLE passed[3] = {input, output, extra};
+  const DWORD passedCount = extra ? 3 : 2;
   DWORD error = 0;
   BOOL started = FALSE;
   PROCESS_INFORMATION process = {};
   if (!::UpdateProcThreadAttribute(startup.lpAttributeList, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, passed,
-                                   sizeof passed, nullptr, nullptr)) {
+                                   passedCount * sizeof(HANDLE), nullptr, nullptr)) {
     error = ::GetLastError();
     start.failedStep = "UpdateProcThreadAttribute";
   } else {

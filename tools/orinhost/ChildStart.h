@@ -1,10 +1,12 @@
-// Starting a child orinhost with its output in a file. Only the output handle and a NUL input are
-// passed on, never our own standard input or whatever else is inheritable; a start that fails
-// names its step and the system's code.
+// Starting a child orinhost with its output in a file. Only the output handle, a NUL input and
+// the handles named are passed on, never our own standard input or whatever else is inheritable;
+// a start that fails names its step and the system's code.
 #ifndef TOOLS_ORINHOST_CHILDSTART_H
 #define TOOLS_ORINHOST_CHILDSTART_H
 
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 #include <string>
@@ -18,8 +20,8 @@ struct ChildStart {
   std::string Failure() const;
 };
 
-// Starts commandLine with standard output and error on output (an inheritable handle) and
-// standard input on NUL.
-ChildStart StartChild(const std::string& commandLine, HANDLE output);
+// Starts commandLine with standard output and error on output and standard input on NUL; extra,
+// when given, is passed on too. Both handles must be inheritable.
+ChildStart StartChild(const std::string& commandLine, HANDLE output, HANDLE extra = nullptr);
 
 #endif  // TOOLS_ORINHOST_CHILDSTART_H

@@ -11,7 +11,8 @@
 
 namespace {
 
-const char* OrNull(const char* text) { return text ? text : "(null)"; }
+// Text from the plug-in or a driver, one line whatever it holds.
+std::string Shown(const char* text) { return text ? VisibleText(text) : "(null)"; }
 
 // The catalogue does not record a driver's interface version, so the tool asks the library
 // itself, with the same handshake the manager uses. -1 when it cannot be had.
@@ -37,8 +38,8 @@ long ProbeInterfaceVersion(const char* path, unsigned hostVersion) {
 int RunInfo(PluginHost& host, IRoboManager2* manager, const Options& options) {
   std::printf("plug-in          %s\n", options.plugin.c_str());
   std::printf("version          %d\n", host.Version());
-  std::printf("type             %s\n", OrNull(host.Type()));
-  std::printf("name             %s\n", OrNull(host.Name()));
+  std::printf("type             %s\n", Shown(host.Type()).c_str());
+  std::printf("name             %s\n", Shown(host.Name()).c_str());
   std::printf("interface        %u\n", host.InterfaceVersion());
   std::printf("driver folder    %s\n\n", options.directory.c_str());
   return RunList(host, manager, options);
@@ -59,8 +60,8 @@ int RunList(PluginHost& host, IRoboManager2* manager, const Options& options) {
                   interfaceVersion < 0 ? "null" : shown.c_str(), info->HasConfigure() ? "true" : "false",
                   JsonText(info->GetDriverPath()).c_str());
     } else {
-      std::printf("%-3d %-24s %8u %9s %9s  %s\n", i, OrNull(info->GetDriverName()), info->GetDriverVersion(),
-                  shown.c_str(), info->HasConfigure() ? "yes" : "no", OrNull(info->GetDriverPath()));
+      std::printf("%-3d %-24s %8u %9s %9s  %s\n", i, Shown(info->GetDriverName()).c_str(), info->GetDriverVersion(),
+                  shown.c_str(), info->HasConfigure() ? "yes" : "no", Shown(info->GetDriverPath()).c_str());
     }
   }
   if (options.json) std::printf("%s]\n", count ? "\n" : "");
@@ -73,10 +74,10 @@ int RunCreate(IRoboManager2* manager, IRoboDriverInfo* entry, const Options& opt
                             ? manager->CreateDriverV2(entry, options.arg, options.arg2)
                             : manager->CreateDriver(entry, options.arg);
   if (options.secondGeneration) {
-    std::printf("CreateDriverV2(%s, %u, %u) = %s\n", OrNull(entry->GetDriverName()), options.arg,
+    std::printf("CreateDriverV2(%s, %u, %u) = %s\n", Shown(entry->GetDriverName()).c_str(), options.arg,
                 options.arg2, driver ? "driver" : "null");
   } else {
-    std::printf("CreateDriver(%s, %u) = %s\n", OrNull(entry->GetDriverName()), options.arg,
+    std::printf("CreateDriver(%s, %u) = %s\n", Shown(entry->GetDriverName()).c_str(), options.arg,
                 driver ? "driver" : "null");
   }
   if (driver == nullptr) return kExitOperationFailed;
@@ -106,18 +107,18 @@ int RunConfigure(IRoboManager2* manager, IRoboDriverInfo* entry, const Options& 
   int result = 0;
   if (options.secondGeneration) {
     result = manager->ConfigureDriverV2(entry, options.arg, options.arg2);
-    std::printf("ConfigureDriverV2(%s, %u, %u) = %d\n", OrNull(entry->GetDriverName()), options.arg,
+    std::printf("ConfigureDriverV2(%s, %u, %u) = %d\n", Shown(entry->GetDriverName()).c_str(), options.arg,
                 options.arg2, result);
   } else {
     result = manager->ConfigureDriver(entry, options.arg);
-    std::printf("ConfigureDriver(%s, %u) = %d\n", OrNull(entry->GetDriverName()), options.arg, result);
+    std::printf("ConfigureDriver(%s, %u) = %d\n", Shown(entry->GetDriverName()).c_str(), options.arg, result);
   }
   return result ? kExitOk : kExitOperationFailed;
 }
 
 int RunFirmwareCheck(IRoboManager2* manager, IRoboDriverInfo* entry, const Options& options) {
   IRoboFirmwareCheck* check = manager->CreateFirmwareCheck(entry, options.arg);
-  std::printf("CreateFirmwareCheck(%s, %u) = %s\n", OrNull(entry->GetDriverName()), options.arg,
+  std::printf("CreateFirmwareCheck(%s, %u) = %s\n", Shown(entry->GetDriverName()).c_str(), options.arg,
               check ? "firmware check" : "null");
   if (check == nullptr) return kExitOperationFailed;
   char label[64];

@@ -1,8 +1,10 @@
-// The child's side of orinhost check: every finding is one record on standard output,
-//   <status> TAB <check> TAB <text>
-// with status ok, fail, info or call. A "call" record goes out, flushed, before each call into the
-// driver; the parent pairs it with the record that follows, and a call left without one is where
-// the driver brought the child down.
+// The child's side of orinhost check: every finding is one record on the channel the parent
+// handed down (never standard output, which the driver shares),
+//   <status> TAB <check> TAB <text> LF
+// with status ok, fail, info or call, and control characters in the text made visible. A "call"
+// record goes out before each call into the driver; the parent pairs it with the record that
+// follows, and a call left without one is where the driver brought the child down. The last
+// record, "end", carries the number of records before it.
 #include <orinrobo/OrinRoboSdk.h>
 
 #define WIN32_LEAN_AND_MEAN
@@ -12,15 +14,29 @@
 #include <string>
 
 #include "DriverCheck.h"
+#include "JsonText.h"
 #include "OrinRobo/InterfaceVersion.h"
 
 namespace {
 
 constexpr uint32_t kHighestInterface = ORIN_HIGHEST_DRIVER_INTERFACE_VERSION;
 
+HANDLE g_records = INVALID_HANDLE_VALUE;
+unsigned g_recordCount = 0;
+
 void Record(const char* status, const char* check, const std::string& text) {
-  std::printf("%s\t%s\t%s\n", status, check, text.c_str());
-  std::fflush(stdout);
+  const std::string line = std::string(status) + "\t" + check + "\t" + VisibleText(text) + "\n";
+  DWORD written = 0;
+  ::WriteFile(g_records, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  ++g_recordCount;
+}
+
+// The last record: the parent counts a run without it, or with another count, as broken off.
+int EndRecords() {
+  const std::string line = "end\tcheck\t" + std::to_string(g_recordCount) + "\n";
+  DWORD written = 0;
+  ::WriteFile(g_records, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  return kExitOk;
 }
 
 std::string Number(long long value) { return std::to_string(value); }
@@ -32,10 +48,15 @@ LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// The machine a PE file is built for, 0 when the file is no PE image.
-WORD PeMachine(const std::string& path) {
+// The machine a PE file is built for, 0 when the file is no PE image; openError is set when the
+// file cannot be opened at all.
+WORD PeMachine(const std::string& path, DWORD& openError) {
+  openError = 0;
   HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 0;
+  if (file == INVALID_HANDLE_VALUE) {
+    openError = ::GetLastError();
+    return 0;
+  }
   unsigned char header[4096] = {};
   DWORD got = 0;
   ::ReadFile(file, header, sizeof header, &got, nullptr);
@@ -46,10 +67,28 @@ WORD PeMachine(const std::string& path) {
   return static_cast<WORD>(header[pe + 4] | header[pe + 5] << 8);
 }
 
-bool MatchesDriverPattern(const std::string& path) {
-  std::string base = path.substr(path.find_last_of("\\/") + 1);
+bool LongNameMatches(std::string base) {
   for (char& c : base) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   return base.size() >= 6 && base.compare(0, 2, "OR") == 0 && base.compare(base.size() - 4, 4, ".DLL") == 0;
+}
+
+// Whether the plug-in's search finds the file: its folder enumerated with the plug-in's pattern,
+// which the system also matches against 8.3 short names ("ORDASH.DLL-1" may be found). shortName
+// is set when only the short name matched.
+bool FoundByDriverSearch(const std::string& path, std::string& shortName) {
+  const size_t slash = path.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA((folder + "OR*.DLL").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool match = false;
+  do {
+    match = ::lstrcmpiA(found.cFileName, base.c_str()) == 0;
+  } while (!match && ::FindNextFileA(search, &found));
+  ::FindClose(search);
+  if (match && !LongNameMatches(base)) shortName = found.cAlternateFileName[0] ? found.cAlternateFileName : "?";
+  return match;
 }
 
 // Which driver entry points exist, and from which interface version each is required.
@@ -119,13 +158,16 @@ void ExerciseFirmwareCheck(IRoboFirmwareCheckV4* check, uint32_t version) {
   Destroy(check, "firmware check");
 }
 
-void CreateObjects(HMODULE library, uint32_t version) {
+// Operations such as LoadDisc or Park may move a real robot: with --no-calls the objects are only
+// made and destroyed.
+void CreateObjects(HMODULE library, uint32_t version, bool callOperations) {
   if (auto create = Entry<ORIN_PFN_CreateDriver>(library, "orinrobodriver_createdriver")) {
     Record("call", "create", "orinrobodriver_createdriver(0)");
     IRoboDriverV1* driver = create(0);
     Record(driver ? "ok" : "fail", "create",
            std::string("orinrobodriver_createdriver(0) = ") + (driver ? "driver" : "null"));
-    if (driver) ExerciseDriver(driver, version);
+    if (driver && callOperations) ExerciseDriver(driver, version);
+    else if (driver) Destroy(driver, "driver");
   }
   if (version < 4) return;
   if (auto create = Entry<ORIN_PFN_CreateDriverV2>(library, "orinrobodriverV2_createdriver")) {
@@ -133,14 +175,16 @@ void CreateObjects(HMODULE library, uint32_t version) {
     IRoboDriver* driver = create(0, 0);
     Record(driver ? "ok" : "fail", "create",
            std::string("orinrobodriverV2_createdriver(0, 0) = ") + (driver ? "driver" : "null"));
-    if (driver) ExerciseDriver(driver, version);
+    if (driver && callOperations) ExerciseDriver(driver, version);
+    else if (driver) Destroy(driver, "driver");
   }
   if (auto create = Entry<ORIN_PFN_FirmwareCheck>(library, "orinrobodriver_firmwarecheck")) {
     Record("call", "create", "orinrobodriver_firmwarecheck(0)");
     IRoboFirmwareCheckV4* check = create(0);
     Record(check ? "ok" : "fail", "create",
            std::string("orinrobodriver_firmwarecheck(0) = ") + (check ? "firmware check" : "null"));
-    if (check) ExerciseFirmwareCheck(check, version);
+    if (check && callOperations) ExerciseFirmwareCheck(check, version);
+    else if (check) Destroy(check, "firmware check");
   }
 }
 
@@ -149,26 +193,41 @@ void CreateObjects(HMODULE library, uint32_t version) {
 int RunDriverCheckSteps(const Options& options) {
   ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   ::SetUnhandledExceptionFilter(EndOnCrash);
-  const std::string& path = options.driver;
+  g_records = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(options.recordChannel));
+  // Not handed on to anything the driver may start.
+  ::SetHandleInformation(g_records, HANDLE_FLAG_INHERIT, 0);
+  const std::string& path = options.driver;  // made absolute by the parent
 
-  const WORD machine = PeMachine(path);
+  DWORD openError = 0;
+  const WORD machine = PeMachine(path, openError);
 #if defined(_WIN64)
   const WORD ownMachine = IMAGE_FILE_MACHINE_AMD64;
 #else
   const WORD ownMachine = IMAGE_FILE_MACHINE_I386;
 #endif
+  if (openError != 0) {
+    Record("fail", "file", "cannot open " + path + " (error " + Number(openError) + ")");
+    return EndRecords();
+  }
   if (machine == 0) {
     Record("fail", "file", "not a PE image (no MZ and PE headers): " + path);
-    return kExitOk;
+    return EndRecords();
   }
   if (machine != ownMachine) {
     Record("fail", "file", std::string("built for another machine (") + Number(machine) + "); the plug-in cannot load it");
-    return kExitOk;
+    return EndRecords();
   }
   Record("ok", "file", "PE image for this machine");
-  const bool pattern = MatchesDriverPattern(path);
-  Record(pattern ? "ok" : "fail", "file-name",
-         pattern ? "matches OR*.DLL" : "does not match OR*.DLL: the plug-in never looks at it");
+  std::string shortName;
+  const bool found = FoundByDriverSearch(path, shortName);
+  if (!found) {
+    Record("fail", "file-name", "the plug-in's OR*.DLL search does not find it: the plug-in never looks at it");
+  } else if (shortName.empty()) {
+    Record("ok", "file-name", "matches OR*.DLL");
+  } else {
+    Record("info", "file-name", "found by the plug-in's OR*.DLL search through its short name " + shortName +
+                                    ": the plug-in looks at it");
+  }
 
   Record("call", "load", "LoadLibraryA");
   HMODULE library = ::LoadLibraryA(path.c_str());
@@ -177,7 +236,7 @@ int RunDriverCheckSteps(const Options& options) {
     Record("fail", "load", error == ERROR_DLL_INIT_FAILED
                                ? "LoadLibraryA failed: DllMain refused the load (error 1114)"
                                : "LoadLibraryA failed (error " + Number(error) + ")");
-    return kExitOk;
+    return EndRecords();
   }
   Record("ok", "load", "LoadLibraryA");
 
@@ -206,34 +265,40 @@ int RunDriverCheckSteps(const Options& options) {
     Record("call", "version", "ORIN_PLUGIN_GetVersion");
     Record("info", "version", Number(getVersion()));
   }
-  long version = -1;
+  // Unsigned, as the plug-in compares it: 0x80000000 and up are above the highest version too.
+  bool hasVersion = false;
+  uint32_t version = 0;
   if (auto getInterface = Entry<ORIN_PFN_DriverGetInterfaceVersion>(library, "ORIN_PLUGIN_GetInterfaceVersion")) {
     Record("call", "interface", "ORIN_PLUGIN_GetInterfaceVersion");
-    version = static_cast<long>(getInterface());
+    version = getInterface();
+    hasVersion = true;
     Record("info", "interface", Number(version));
   }
+  const bool usable = hasVersion && version <= kHighestInterface;
 
   for (const ExportRow& row : exports) {
-    const bool required = row.requiredFrom == 0 || (row.requiredFrom > 0 && version >= row.requiredFrom);
+    const bool required =
+        row.requiredFrom == 0 || (row.requiredFrom > 0 && usable && version >= static_cast<uint32_t>(row.requiredFrom));
     std::string text = std::string(row.name) + (row.present ? " present" : " missing");
     text += required ? " (required)" : row.requiredFrom < 0 ? " (optional)" : " (not used at this interface version)";
     Record(row.present ? "ok" : required ? "fail" : "info", "export", text);
     if (!row.present && row.requiredFrom == 0 && refusal.empty()) refusal = std::string(row.name) + " is missing";
   }
-  if (refusal.empty() && version > static_cast<long>(kHighestInterface)) {
+  if (refusal.empty() && hasVersion && version > kHighestInterface) {
     refusal = "interface version " + Number(version) + " is above " + Number(kHighestInterface);
   }
-  if (!pattern && refusal.empty()) refusal = "its file name does not match OR*.DLL";
+  if (!found && refusal.empty()) refusal = "the plug-in's OR*.DLL search does not find it";
   Record(refusal.empty() ? "ok" : "fail", "catalogue",
          refusal.empty() ? "the plug-in would catalogue it" : "the plug-in would not catalogue it: " + refusal);
 
-  if (version == 0) {
+  if (hasVersion && version == 0) {
     Record("fail", "create", "interface version 0: the plug-in hands out no object of this library");
-  } else if (version > 0 && version <= static_cast<long>(kHighestInterface)) {
-    CreateObjects(library, static_cast<uint32_t>(version));
+  } else if (usable) {
+    if (options.noCalls) Record("info", "driver", "operations not called (--no-calls)");
+    CreateObjects(library, version, !options.noCalls);
   }
   Record("call", "unload", "FreeLibrary");
   ::FreeLibrary(library);
   Record("ok", "unload", "FreeLibrary");
-  return kExitOk;
+  return EndRecords();
 }

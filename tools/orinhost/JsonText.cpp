@@ -47,3 +47,21 @@ std::string JsonText(const char* text) {
   return out + "\"";
 }
 
+
+std::string VisibleText(const std::string& text) {
+  std::string out;
+  for (const unsigned char c : text) {
+    if (out.size() >= kLongestVisibleText) return out + "...";
+    if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\t') out += "\\t";
+    else if (c < 0x20 || c == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}

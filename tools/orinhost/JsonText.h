@@ -6,4 +6,9 @@
 
 std::string JsonText(const char* text);
 
+// Driver texts for a line of their own: control characters as escapes (\n, \r, \t, \xNN), so no
+// text can start another line; cut after kLongestVisibleText characters.
+constexpr size_t kLongestVisibleText = 512;
+std::string VisibleText(const std::string& text);
+
 #endif  // TOOLS_ORINHOST_JSONTEXT_H

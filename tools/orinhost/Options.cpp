@@ -46,6 +46,16 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       options.json = true;
     } else if (option == "--child") {
       options.checkChild = true;
+    } else if (option == "--records") {
+      if (!takeNumber(options.recordChannel)) return false;
+    } else if (option == "--no-calls") {
+      options.noCalls = true;
+    } else if (option == "--timeout") {
+      if (!takeNumber(options.timeoutSeconds)) return false;
+      if (options.timeoutSeconds == 0 || options.timeoutSeconds > 86400) {
+        error = "--timeout takes 1 to 86400 seconds";
+        return false;
+      }
     } else if (option == "--v2") {
       options.secondGeneration = true;
     } else if (option == "--dir" || option == "--plugin") {
@@ -54,6 +64,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         return false;
       }
       (option == "--dir" ? options.directory : options.plugin) = value;
+      if (option == "--dir") options.directoryGiven = true;
       ++i;
     } else if (option == "--index" || option == "--host-version") {
       uint32_t parsed = 0;
@@ -75,6 +86,10 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
       error = "unknown option '" + option + "'";
       return false;
     }
+  }
+  if (options.checkChild && options.recordChannel == 0) {
+    error = "--child needs --records";
+    return false;
   }
   if (options.command == "check" && options.driver.empty()) {
     error = "check needs a library file";
@@ -100,9 +115,14 @@ void PrintUsage() {
       "                           call each of its operations, destroy it\n"
       "  configure NAME [--v2]    run ConfigureDriver (or ConfigureDriverV2)\n"
       "  firmware NAME            create a firmware check and call its operations\n"
-      "  check FILE [--json]      conformance check of one driver library: its exports, name,\n"
+      "  check FILE [--json] [--no-calls] [--timeout S]\n"
+      "                           conformance check of one driver library: its exports, name,\n"
       "                           versions, whether the plug-in would catalogue it; creates,\n"
-      "                           calls and destroys each object it offers, in a child process\n"
+      "                           calls and destroys each object it offers, in a child process.\n"
+      "                           It calls every driver operation (LoadDisc, Park, ...): with a\n"
+      "                           real robot connected, these MOVE THE ROBOT. --no-calls loads\n"
+      "                           the library, reads its exports, creates and destroys objects\n"
+      "                           and calls no operation; --timeout S limits each call (120 s)\n"
       "  help                     this text\n"
       "\n"
       "options:\n"
@@ -114,5 +134,6 @@ void PrintUsage() {
       "  --drive N, --firmware N  what the firmware check is asked about\n"
       "\n"
       "exit codes: 0 done, 1 bad command line, 2 plug-in not usable, 3 no manager,\n"
-      "            4 no such driver, 5 the manager answered null or 0, 6 check failed\n");
+      "            4 no such driver, 5 the manager answered null or 0, 6 check failed,\n"
+      "            7 the driver folder is missing, not a folder, or unreadable\n");
 }

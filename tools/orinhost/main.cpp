@@ -20,6 +20,31 @@ std::string ExeFolder() {
   const size_t slash = folder.find_last_of("\\/");
   return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
 }
+
+// The plug-in answers an empty catalogue for a folder it cannot read: say why instead. Empty when
+// the folder can be listed.
+std::string FolderProblem(const Options& options) {
+  const std::string& folder = options.directory;
+  if (folder.empty()) return "--dir names no folder";
+  if (folder.find_first_of("*?") != std::string::npos) return "--dir takes a folder, not a pattern: " + folder;
+  const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return "cannot open the driver folder " + folder + " (error " + std::to_string(::GetLastError()) + ")";
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return "the driver folder " + folder + " is a file";
+  WIN32_FIND_DATAA found;
+  const std::string all = folder + (folder.back() == '\\' || folder.back() == '/' ? "*" : "\\*");
+  HANDLE search = ::FindFirstFileA(all.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_NO_MORE_FILES) {
+      return "cannot read the driver folder " + folder + " (error " + std::to_string(error) + ")";
+    }
+  } else {
+    ::FindClose(search);
+  }
+  return std::string();
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,7 +61,12 @@ int main(int argc, char** argv) {
   // The check needs no plug-in: it loads the library as the plug-in would.
   if (options.command == "check") return options.checkChild ? RunDriverCheckSteps(options) : RunDriverCheck(options);
   if (options.plugin.empty()) options.plugin = ExeFolder() + "OrinRobo.dll";
-  if (options.directory.empty()) options.directory = ExeFolder() + "drivers";
+  if (!options.directoryGiven) options.directory = ExeFolder() + "drivers";
+  const std::string folderProblem = FolderProblem(options);
+  if (!folderProblem.empty()) {
+    std::fprintf(stderr, "orinhost: %s\n", folderProblem.c_str());
+    return kExitFolder;
+  }
 
   PluginHost host;
   if (!host.Load(options.plugin)) {
