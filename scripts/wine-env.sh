@@ -81,7 +81,12 @@ orin_start_services() {
     "$WINELOADER" wineboot -i >/dev/null 2>&1 || true
     fresh=1
   fi
-  "$WINESERVER" -p >/dev/null 2>&1 &
+  # Our server must be running, and persistent, before any program starts: wineboot -i leaves one
+  # that ends with its last client, and it would turn "-p" away. Such a server ends between two
+  # test programs, and one that starts meanwhile fails ("recvmsg: Connection reset by peer").
+  # So wait for a lingering one to end, then start ours; "-p" returns once it listens.
+  timeout 30 "$WINESERVER" -w >/dev/null 2>&1 || true
+  "$WINESERVER" -p >/dev/null 2>&1 || true
   orin_started_wineserver=1
   "$WINELOADER" wineboot >/dev/null 2>&1 || true
   # The first window ever shown in a prefix waits while the display driver sets the prefix up

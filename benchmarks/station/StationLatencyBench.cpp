@@ -81,7 +81,8 @@ bool EndToEnd(Figures* figures) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
-    std::fprintf(stderr, "cannot start Pickwell.exe\n");
+    std::fprintf(stderr, "cannot start Pickwell.exe: CreateProcess failed (error %lu)\n",
+                 static_cast<unsigned long>(GetLastError()));
     return false;
   }
   CloseHandle(info.hThread);

@@ -2,42 +2,27 @@
 #include <gtest/gtest.h>
 
 #include "DriverTestSupport.h"
+#include "ProcessStart.h"
 
 namespace {
 
 struct ToolRun {
   DWORD exitCode = 0xFFFFFFFFu;
-  std::string output;
+  std::string output;  // what it printed, or why it could not be run
 };
 
 // Runs orinhost with arguments, its output going to a file; gives up after 60 seconds.
 ToolRun RunHostTool(const std::string& arguments, const testsupport::TempDir& scratch) {
   ToolRun run;
   const std::string outputPath = scratch.Join("output.txt");
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE output = ::CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (output == INVALID_HANDLE_VALUE) return run;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = output;
-  startup.hStdError = output;
-  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-  std::string commandLine = "\"" + testsupport::ExeDirectory() + "orinhost.exe\" " + arguments;
-  PROCESS_INFORMATION process = {};
-  const BOOL started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-  ::CloseHandle(output);
-  if (!started) return run;
-  if (::WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-    ::TerminateProcess(process.hProcess, 99);
-    ::WaitForSingleObject(process.hProcess, 5000);
+  testsupport::StartedProcess tool = testsupport::StartProcess(
+      "\"" + testsupport::ExeDirectory() + "orinhost.exe\" " + arguments, {"", outputPath});
+  if (!tool) {
+    run.output = "orinhost.exe not started: " + tool.Failure();
+    return run;
   }
-  ::GetExitCodeProcess(process.hProcess, &run.exitCode);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  run.output = testsupport::ReadWholeFile(outputPath);
+  if (!tool.Wait(60000, &run.exitCode)) run.output = "orinhost.exe did not end within 60 s\n";
+  run.output += testsupport::ReadWholeFile(outputPath);
   return run;
 }
 
@@ -186,3 +171,14 @@ TEST(HostTool, DrivesTheMicrosoftAbiDriversThroughThePlugin) {
   }
 }
 #endif
+
+TEST(HostTool, AProgramThatCannotBeStartedNamesTheStepAndTheCode) {
+  testsupport::TempDir scratch("nostart");
+  testsupport::StartedProcess missing = testsupport::StartProcess("\"" + scratch.Join("missing.exe") + "\"");
+  EXPECT_FALSE(missing);
+  EXPECT_EQ("CreateProcessA failed (error 2)", missing.Failure());
+  testsupport::StartedProcess noFolder =
+      testsupport::StartProcess("\"" + testsupport::ExeDirectory() + "orinhost.exe\" help",
+                                {"", scratch.Join("no such folder\\output.txt")});
+  EXPECT_EQ("CreateFileA(output) failed (error 3)", noFolder.Failure());
+}

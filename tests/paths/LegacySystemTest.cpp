@@ -11,6 +11,7 @@
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 #include "PathTestHelpers.h"
+#include "ProcessStart.h"
 #include "TestSupport.h"
 
 namespace {
@@ -77,18 +78,11 @@ TEST(LegacySystem, AProgramRunAsAnOldSystemResolvesAndEnumeratesThroughTheNarrow
   testsupport::TempDir dir("legacy");
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(dir.WriteFile("f" + std::to_string(i) + ".txt", "x"));
 
-  std::string command = "\"" + testsupport::ExeDirectory() + "paths_legacy_probe.exe\" \"" + dir.Path() + "\" 5";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  orin::UniqueKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 1);
-    FAIL() << "the probe did not finish";
-  }
+  testsupport::StartedProcess probe = testsupport::StartProcess(
+      "\"" + testsupport::ExeDirectory() + "paths_legacy_probe.exe\" \"" + dir.Path() + "\" 5");
+  ASSERT_TRUE(probe) << "paths_legacy_probe.exe not started: " << probe.Failure();
   DWORD exitCode = 1;
-  ASSERT_TRUE(GetExitCodeProcess(process.hProcess, &exitCode));
+  ASSERT_TRUE(probe.Wait(120000, &exitCode)) << "the probe did not finish";
   EXPECT_EQ(0u, exitCode) << "10: still NT, 11: wide entries bound, 12: wrong listing, 13: narrow calls missing";
 }
 

@@ -14,6 +14,7 @@
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/SystemServices.h"
 #include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
+#include "ProcessStart.h"
 #include "TestSupport.h"
 
 namespace {
@@ -229,24 +230,20 @@ class PresentedWindowsVersion : public ::testing::Test {
                                static_cast<DWORD>(strlen(version) + 1)));
   }
 
-  // Runs the probe and returns its exit code, or -1.
+  // Runs the probe and returns its exit code, or -1 (the test fails saying why).
   static int RunProbe() {
-    std::string command = "\"" + testsupport::ExeDirectory() + "base_sysprobe.exe\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
-      return -1;
-    }
-    orin::UniqueKernelHandle processHandle(process.hProcess);
-    orin::UniqueKernelHandle threadHandle(process.hThread);
-    if (::WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-      ::TerminateProcess(process.hProcess, 1);
+    testsupport::StartedProcess probe =
+        testsupport::StartProcess("\"" + testsupport::ExeDirectory() + "base_sysprobe.exe\"");
+    if (!probe) {
+      ADD_FAILURE() << "base_sysprobe.exe not started: " << probe.Failure();
       return -1;
     }
     DWORD code = 0;
-    return ::GetExitCodeProcess(process.hProcess, &code) ? static_cast<int>(code) : -1;
+    if (!probe.Wait(120000, &code)) {
+      ADD_FAILURE() << "base_sysprobe.exe did not finish";
+      return -1;
+    }
+    return static_cast<int>(code);
   }
 };
 

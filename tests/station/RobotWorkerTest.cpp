@@ -143,7 +143,7 @@ TEST_F(WorkerTest, FailedInitEndsTheWorkerWithMinusOne) {
   settings.init = 5;
   StartWorker(settings);
   DWORD code = 0;
-  ASSERT_TRUE(WaitForExit(5000, &code));
+  ASSERT_TRUE(WaitForExit(kPatienceMs, &code));
   EXPECT_EQ(code, static_cast<DWORD>(-1));
   EXPECT_EQ(fake_robots::Calls(), (Calls{"Init(0)"}));
   EXPECT_EQ(display_.Stops(), 0) << "the busy animation keeps running";
@@ -155,12 +155,12 @@ TEST_F(WorkerTest, StopDuringALongLoadWaitsForItAndReportsItsOutcome) {
   StartWorker(settings);
   ASSERT_TRUE(WaitUntil([&] { return worker_->CurrentDrive == 'E'; }));
   Command(kStateLoad);
-  ASSERT_TRUE(fake_robots::WaitForHeldLoad(5000));
+  ASSERT_TRUE(fake_robots::WaitForHeldLoad(kPatienceMs));
   worker_->RequestStop();
   DWORD code = 0;
   EXPECT_FALSE(WaitForExit(200, &code)) << "the worker left while its call was still running";
   fake_robots::Release();
-  ASSERT_TRUE(WaitForExit(5000, &code));
+  ASSERT_TRUE(WaitForExit(kPatienceMs, &code));
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(fake_robots::Calls().back(), "LoadDrive('E',0,1,0)") << "no call after the stop";
   uint32_t status = 0;
@@ -176,7 +176,7 @@ TEST_F(WorkerTest, StuckCallIsEndedByForceAndItsCommandFails) {
   station::UniqueKey key = station::OpenStatusKey(key_);
   uint32_t serial = 0;
   ASSERT_EQ(worker_->TakeCommand(key.get(), kStateLoad, &serial), station::CommandTaken::Started);
-  ASSERT_TRUE(fake_robots::WaitForHeldLoad(5000));
+  ASSERT_TRUE(fake_robots::WaitForHeldLoad(kPatienceMs));
   worker_->RequestStop();
   EXPECT_TRUE(worker_->CommandPending());
   int shutDowns = 0;
@@ -311,7 +311,7 @@ TEST_F(WorkerTest, CommandTakenDuringStartUpRunsAfterTheCheckOrFailsWithTheLibra
     } else {
       EXPECT_EQ(status, station::kStatusFailed);
       DWORD code = 0;
-      ASSERT_TRUE(WaitForExit(5000, &code));
+      ASSERT_TRUE(WaitForExit(kPatienceMs, &code));
       EXPECT_EQ(worker_->TakeCommand(key.get(), kStateUnload), station::CommandTaken::LibraryDown);
     }
     // Only the held command's end reaches the window (animation, watchdog), not the start-up's.

@@ -155,7 +155,9 @@ TEST(Simulator, LogShowsEachCallWithArgumentsAndFlagsBrokenRules) {
   EXPECT_EQ(log.find("! "), std::string::npos) << log;
 
   std::thread other([&] { load('E', 0, 1, 0); });
-  Sleep(100);
+  // The second call goes in while the first is surely inside the library.
+  const DWORD start = GetTickCount();
+  while (sim.Log().find("> VT_Robots_LoadDrive('E'") == std::string::npos && GetTickCount() - start < 60000) Sleep(5);
   load(0, 0, 1, 0);
   other.join();
   sim.Get<CloseFn>("VT_Robots_Close")();

@@ -8,6 +8,7 @@
 
 #include "ControlIds.h"
 #include "Main.h"
+#include "ProcessStart.h"
 #include "StationProtocol.h"
 #include "StationRun.h"
 #include "StatusRegistry.h"
@@ -42,12 +43,13 @@ size_t Count(const Calls& calls, const std::string& prefix) {
   return n;
 }
 
-// Runs pickwell-send.exe with the given arguments; its exit code, or -1 when it did not end.
+// Runs pickwell-send.exe with the given arguments; its exit code, -1 when it did not end, or -2
+// when it could not be started (the test fails saying why).
 long RunSender(const std::string& arguments);
 // Starts pickwell-send.exe; WaitSender gives its exit code, or -1 when it did not end in time.
 // thread: its main thread, when asked for.
 station::UniqueHandle StartSender(const std::string& arguments, station::UniqueHandle* thread = nullptr);
-long WaitSender(const station::UniqueHandle& sender, unsigned timeoutMs = 30000);
+long WaitSender(const station::UniqueHandle& sender, unsigned timeoutMs = 2 * kPatienceMs);
 // Starts a process whose name holds the host marker, as the watchdog's host.
 station::UniqueHandle StartHost(const StationRun& run);
 
@@ -119,7 +121,7 @@ TEST(StationEndToEnd, LibraryResultDecidesStatusAndTheStationGoesOn) {
 TEST(StationEndToEnd, SecondStartEndsAtOnceWithZero) {
   StationRun run("");
   ASSERT_TRUE(run.Start());
-  EXPECT_EQ(run.StartAnotherAndWait(15000), 0);
+  EXPECT_EQ(run.StartAnotherAndWait(kPatienceMs), 0);
   EXPECT_TRUE(run.Running());
   ASSERT_TRUE(run.Close());
   EXPECT_EQ(Count(run.Calls(), "VT_Robots_Init"), 1u);
@@ -179,7 +181,7 @@ TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItReportsItThenParksAndCloses)
   EXPECT_TRUE(IsWindowVisible(run.Window())) << "the window went before the load had ended";
   EXPECT_EQ(RunSender("load --timeout 10"), 5) << "a closing station does not take commands";
   DWORD exitCode = 1;
-  ASSERT_TRUE(run.WaitForExit(20000, &exitCode));
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode));
   EXPECT_EQ(exitCode, 0u);
   Calls expected = StartUpCalls();
   expected.push_back("VT_Robots_LoadDrive('E', 0, 1, 0)");
@@ -342,7 +344,7 @@ TEST(StationEndToEnd, EachSenderReadsItsOwnOutcome) {
   ASSERT_NE(SuspendThread(threadA.get()), static_cast<DWORD>(-1));
   LRESULT answer = station::kAnswerNotTaken;
   const DWORD start = GetTickCount();
-  while (answer == station::kAnswerNotTaken && GetTickCount() - start < 15000) {
+  while (answer == station::kAnswerNotTaken && GetTickCount() - start < kPatienceMs) {
     ASSERT_TRUE(run.Send(station::kCodeUnload, &answer));
   }
   EXPECT_EQ(answer, station::kAnswerTaken) << "a host that knows only Status still sees 0";
@@ -369,7 +371,7 @@ TEST(StationEndToEnd, MessagesFromOtherProgramsCarryNothingTheStationActsOn) {
     // A load code in the low half of a 64-bit WParam is no load.
     const WPARAM code = static_cast<WPARAM>(station::kCodeLoad + (uint64_t{1} << 32));
     DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutA(run.Window(), station::kWmRobotCommand, code, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    ASSERT_TRUE(SendMessageTimeoutA(run.Window(), station::kWmRobotCommand, code, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer));
   }
   Sleep(1300);  // past one poll of the worker
   EXPECT_TRUE(run.Running());
@@ -394,7 +396,7 @@ TEST(StationEndToEnd, AnotherProgramsWindowWithTheTitleIsNoStation) {
   EXPECT_EQ(RunSender("load --timeout 3"), 3) << "the title alone is not the station";
   EXPECT_EQ(RunSender("close --timeout 3"), 3);
   StationRun run("");
-  EXPECT_EQ(run.StartAnotherAndWait(15000), 0) << "the station still steps aside for any window with its title";
+  EXPECT_EQ(run.StartAnotherAndWait(kPatienceMs), 0) << "the station still steps aside for any window with its title";
   DestroyWindow(foreign);
 }
 
@@ -409,7 +411,7 @@ TEST(StationEndToEnd, WatchdogKeepsTheStationWhileAHostRunsAndClosesItAfter) {
   TerminateProcess(hostProcess.get(), 0);
   WaitForSingleObject(hostProcess.get(), 5000);
   DWORD code = 1;
-  ASSERT_TRUE(run.WaitForExit(10000, &code)) << "the watchdog did not close the station";
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &code)) << "the watchdog did not close the station";
   EXPECT_EQ(code, 0u);
   const Calls calls = run.Calls();
   ASSERT_GE(calls.size(), 2u);
@@ -428,7 +430,7 @@ TEST(StationEndToEnd, HostDeathDuringALoadClosesTheStationOnceTheLoadEnds) {
   TerminateProcess(host.get(), 0);
   WaitForSingleObject(host.get(), 5000);
   DWORD exitCode = 1;
-  ASSERT_TRUE(run.WaitForExit(15000, &exitCode)) << "the watchdog was not armed again after the load";
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode)) << "the watchdog was not armed again after the load";
   EXPECT_EQ(exitCode, 0u);
   const std::string log = run.Log();
   EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
@@ -442,15 +444,15 @@ TEST(StationEndToEnd, SessionEndWaitsForTheMoveThenParksAndCloses) {
   StationRun run("[Delays]\r\nLoadMs=2500\r\n");
   ASSERT_TRUE(run.Start());
   DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutA(run.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+  ASSERT_TRUE(SendMessageTimeoutA(run.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer));
   EXPECT_NE(answer, 0u) << "nothing moves: the session may end";
   ASSERT_TRUE(run.Send(station::kCodeLoad));
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
-  ASSERT_TRUE(SendMessageTimeoutA(run.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+  ASSERT_TRUE(SendMessageTimeoutA(run.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer));
   EXPECT_EQ(answer, 0u) << "a disc is moving: the system must wait or tell the user";
-  SendMessageTimeoutA(run.Window(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 20000, &answer);
+  SendMessageTimeoutA(run.Window(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer);
   DWORD exitCode = 1;
-  ASSERT_TRUE(run.WaitForExit(15000, &exitCode));
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode));
   EXPECT_EQ(exitCode, 0u);
   const std::string log = run.Log();
   EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
@@ -467,7 +469,7 @@ TEST(StationEndToEnd, WatchdogArmedDuringALoadClosesOnlyAfterTheLoad) {
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
   ASSERT_TRUE(run.Send(station::kCodeWatchdog));
   DWORD exitCode = 1;
-  ASSERT_TRUE(run.WaitForExit(15000, &exitCode)) << "no host runs: the watchdog must close the station";
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode)) << "no host runs: the watchdog must close the station";
   EXPECT_EQ(exitCode, 0u);
   const std::string log = run.Log();
   EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
@@ -546,17 +548,16 @@ TEST(StationEndToEnd, WindowLayoutAndAboutWindow) {
 namespace {
 
 station::UniqueHandle StartSender(const std::string& arguments, station::UniqueHandle* thread) {
-  std::string command = "\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+  testsupport::StartOptions options;
+  options.keepThread = thread != nullptr;
+  testsupport::StartedProcess sender =
+      testsupport::StartProcess("\"" + testsupport::ExeDirectory() + "pickwell-send.exe\" " + arguments, options);
+  if (!sender) {
+    ADD_FAILURE() << "pickwell-send.exe not started: " << sender.Failure();
     return station::UniqueHandle();
-  if (thread)
-    thread->reset(info.hThread);
-  else
-    CloseHandle(info.hThread);
-  return station::UniqueHandle(info.hProcess);
+  }
+  if (thread) thread->reset(sender.ReleaseThread());
+  return station::UniqueHandle(sender.Release());
 }
 
 long WaitSender(const station::UniqueHandle& sender, unsigned timeoutMs) {
@@ -577,14 +578,9 @@ station::UniqueHandle StartHost(const StationRun& run) {
   const std::string host = run.Folder().Join("MyoRiNHost.exe");
   if (!CopyFileA((testsupport::ExeDirectory() + "station_test_sleeper.exe").c_str(), host.c_str(), FALSE))
     return station::UniqueHandle();
-  std::string command = "\"" + host + "\" 60000";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return station::UniqueHandle();
-  CloseHandle(info.hThread);
-  return station::UniqueHandle(info.hProcess);
+  testsupport::StartedProcess process = testsupport::StartProcess("\"" + host + "\" 60000");
+  if (!process) ADD_FAILURE() << "the host stand-in not started: " << process.Failure();
+  return station::UniqueHandle(process.Release());
 }
 
 }  // namespace
@@ -603,5 +599,5 @@ TEST(StationEndToEnd, SenderExitCodeTellsTheOutcome) {
   EXPECT_EQ(RunSender("unload --timeout 20"), 1);
   EXPECT_EQ(RunSender("105"), 0) << "sent; 105 reports nothing";
   EXPECT_EQ(RunSender("close --timeout 20"), 0);
-  ASSERT_TRUE(run.WaitForExit(10000));
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs));
 }

@@ -4,12 +4,11 @@
 
 #include <functional>
 
+#include "ProcessStart.h"
 #include "StationProtocol.h"
 #include "StatusRegistry.h"
 
 namespace {
-
-constexpr unsigned kStartTimeoutMs = 20000;
 
 bool Poll(unsigned timeoutMs, const std::function<bool()>& done) {
   const DWORD start = GetTickCount();
@@ -44,38 +43,29 @@ bool StationRun::Start(const std::string& readyLine) {
   }
   // Nothing a test reads may be left over from the one before.
   SetStatus(kStatusBeforeStart);
-  std::string command = "\"" + folder_.Join("Pickwell.exe") + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(),
-                      &startup, &info))
+  testsupport::StartedProcess station =
+      testsupport::StartProcess("\"" + folder_.Join("Pickwell.exe") + "\"", {folder_.Path(), ""});
+  if (!station) {
+    ADD_FAILURE() << "Pickwell.exe not started: " << station.Failure();
     return false;
-  CloseHandle(info.hThread);
-  process_.reset(info.hProcess);
-  if (!Poll(kStartTimeoutMs, [&] { return (window_ = FindWindowA(nullptr, station::kWindowTitle)) != nullptr; }))
+  }
+  process_.reset(station.Release());
+  if (!Poll(kPatienceMs, [&] { return (window_ = FindWindowA(nullptr, station::kWindowTitle)) != nullptr; })) {
+    ADD_FAILURE() << "no station window within " << kPatienceMs / 1000 << " s";
     return false;
-  return readyLine.empty() || WaitForLog(readyLine, kStartTimeoutMs);
+  }
+  return readyLine.empty() || WaitForLog(readyLine, kPatienceMs);
 }
 
 long StationRun::StartAnotherAndWait(unsigned timeoutMs) {
-  std::string command = "\"" + folder_.Join("Pickwell.exe") + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.Path().c_str(),
-                      &startup, &info))
+  testsupport::StartedProcess another =
+      testsupport::StartProcess("\"" + folder_.Join("Pickwell.exe") + "\"", {folder_.Path(), ""});
+  if (!another) {
+    ADD_FAILURE() << "the second Pickwell.exe not started: " << another.Failure();
     return -2000;
-  CloseHandle(info.hThread);
-  station::UniqueHandle process(info.hProcess);
-  if (WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
-    TerminateProcess(process.get(), 1);
-    WaitForSingleObject(process.get(), 5000);
-    return -1000;
   }
   DWORD code = 0;
-  GetExitCodeProcess(process.get(), &code);
-  return static_cast<long>(code);
+  return another.Wait(timeoutMs, &code) ? static_cast<long>(code) : -1000;
 }
 
 bool StationRun::Running() const {
@@ -85,7 +75,7 @@ bool StationRun::Running() const {
 bool StationRun::Send(uint32_t code, LRESULT* answer) {
   DWORD_PTR result = 0;
   const bool answered =
-      SendMessageTimeoutA(window_, station::kWmRobotCommand, code, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+      SendMessageTimeoutA(window_, station::kWmRobotCommand, code, 0, SMTO_ABORTIFHUNG, kPatienceMs, &result) != 0;
   if (answer) *answer = static_cast<LRESULT>(result);
   return answered;
 }

@@ -12,6 +12,10 @@
 #include "StationWindows.h"
 #include "TestSupport.h"
 
+// Bound for what must happen in another process: generous, for a loaded machine; every wait
+// ends as soon as the thing happens, so an idle machine does not pay for it.
+constexpr unsigned kPatienceMs = 60000;
+
 class StationRun {
  public:
   // ini: the simulator's settings; the call log is always switched on.
@@ -23,8 +27,8 @@ class StationRun {
   // Starts the station and waits for its window, as a host does, and for readyLine in the call
   // log when one is given.
   bool Start(const std::string& readyLine = "");
-  // Starts one more Pickwell.exe from the same folder; returns its exit code, or -1000 when it
-  // did not end within timeoutMs.
+  // Starts one more Pickwell.exe from the same folder; returns its exit code, -1000 when it did
+  // not end within timeoutMs, or -2000 when it could not be started (the test fails saying why).
   long StartAnotherAndWait(unsigned timeoutMs);
 
   HWND Window() const { return window_; }
@@ -32,13 +36,13 @@ class StationRun {
   // WM_ROBOT_COMMAND; false when the window did not answer. answer: what it answered.
   bool Send(uint32_t code, LRESULT* answer = nullptr);
   // Waits until "Status" is 3 or 99; false after timeoutMs.
-  bool WaitForOutcome(uint32_t* status, unsigned timeoutMs = 15000);
+  bool WaitForOutcome(uint32_t* status, unsigned timeoutMs = kPatienceMs);
   // Posts WM_CLOSE and waits for the program to end with exit code 0.
-  bool Close(unsigned timeoutMs = 15000);
+  bool Close(unsigned timeoutMs = kPatienceMs);
   bool WaitForExit(unsigned timeoutMs, DWORD* exitCode = nullptr);
 
   std::string Log() const;
-  bool WaitForLog(const std::string& text, unsigned timeoutMs = 10000) const;
+  bool WaitForLog(const std::string& text, unsigned timeoutMs = kPatienceMs) const;
   // The calls in the log, as "VT_Robots_LoadDrive('E', 0, 1, 0)".
   std::vector<std::string> Calls() const;
   // True when the simulator flagged overlapping calls or calls after VT_Robots_Close.
@@ -49,10 +53,10 @@ class StationRun {
   static bool ReadStatus(uint32_t* status);
   static void SetStatus(uint32_t status);
   // Bounded waits for what another process's windows show.
-  static bool WaitUntilText(HWND window, int childId, const std::string& text, unsigned timeoutMs = 10000);
-  static bool WaitUntilVisible(const char* className, HWND* found, unsigned timeoutMs = 10000);
-  static bool WaitUntilHidden(HWND window, unsigned timeoutMs = 10000);
-  static bool WaitUntilEnabled(HWND window, unsigned timeoutMs = 10000);
+  static bool WaitUntilText(HWND window, int childId, const std::string& text, unsigned timeoutMs = kPatienceMs);
+  static bool WaitUntilVisible(const char* className, HWND* found, unsigned timeoutMs = kPatienceMs);
+  static bool WaitUntilHidden(HWND window, unsigned timeoutMs = kPatienceMs);
+  static bool WaitUntilEnabled(HWND window, unsigned timeoutMs = kPatienceMs);
 
  private:
   testsupport::TempDir folder_;

@@ -37,7 +37,7 @@ DWORD WorkerTest::StopWorker() {
   worker_->RequestStop();
   fake_robots::Release();
   DWORD code = 0xDEAD;
-  EXPECT_TRUE(WaitForExit(10000, &code)) << "the worker did not stop";
+  EXPECT_TRUE(WaitForExit(kPatienceMs, &code)) << "the worker did not stop";
   return code;
 }
 

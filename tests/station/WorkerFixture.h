@@ -64,8 +64,11 @@ class WorkerTest : public ::testing::Test {
   // Waits for the thread to end by itself; false after timeoutMs.
   bool WaitForExit(unsigned timeoutMs, DWORD* exitCode);
 
+  // Bound for what must happen: generous, for a loaded machine; the waits end as soon as it does.
+  static constexpr unsigned kPatienceMs = 60000;
+
   // Polls until done() holds; false after timeoutMs.
-  static bool WaitUntil(const std::function<bool()>& done, unsigned timeoutMs = 5000);
+  static bool WaitUntil(const std::function<bool()>& done, unsigned timeoutMs = kPatienceMs);
   // Gives a command as RobotCommand does: "Status" 2, then the state.
   void Command(int32_t state);
   bool ReadStatus(uint32_t* status) const;

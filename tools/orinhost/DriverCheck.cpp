@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildStart.h"
 #include "JsonText.h"
 
 namespace {
@@ -31,6 +32,7 @@ struct ChildRun {
   std::string output;   // standard output and error: the driver's text, the run-time's messages
   DWORD exitCode = 0;
   bool timedOut = false;
+  std::string failure;  // why the child could not be started: the step and the system's code
 };
 
 std::string OwnPath() {
@@ -76,18 +78,6 @@ std::string Hex(DWORD value) {
   return text;
 }
 
-// Starts the child with the given standard output and error; inheritable handles go with it.
-bool StartChild(std::string commandLine, HANDLE output, PROCESS_INFORMATION& process) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = output;
-  startup.hStdError = output;
-  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-  return ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                          &process) != 0;
-}
-
 // Takes what the pipe holds without blocking; true when something came.
 bool Drain(HANDLE pipe, std::string& into) {
   bool got = false;
@@ -116,18 +106,25 @@ uint32_t StepLimitSeconds(const Options& options) {
   return options.timeoutSeconds > kChildStepsSeconds ? options.timeoutSeconds : kChildStepsSeconds;
 }
 
-// Runs the steps in a child orinhost; false when it could not be started. The limit runs from the
-// last record: a call gets --timeout, the child's own steps kChildStepsSeconds at least.
+// Runs the steps in a child orinhost; false, with run.failure saying why, when it could not be
+// started. The limit runs from the last record: a call gets --timeout, the child's own steps
+// kChildStepsSeconds at least.
 bool RunChild(const Options& options, const std::string& path, ChildRun& run) {
   char folder[MAX_PATH];
   char scratch[MAX_PATH];
-  if (::GetTempPathA(MAX_PATH, folder) == 0 || ::GetTempFileNameA(folder, "orc", 0, scratch) == 0) return false;
+  auto failed = [&run](const char* step) {
+    run.failure = std::string(step) + " failed (error " + std::to_string(::GetLastError()) + ")";
+    return false;
+  };
+  if (::GetTempPathA(MAX_PATH, folder) == 0) return failed("GetTempPath");
+  if (::GetTempFileNameA(folder, "orc", 0, scratch) == 0) return failed("GetTempFileName");
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE output = ::CreateFileA(scratch, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_TEMPORARY, nullptr);
   HANDLE recordsRead = nullptr;
   HANDLE recordsWrite = nullptr;
   if (output == INVALID_HANDLE_VALUE || !::CreatePipe(&recordsRead, &recordsWrite, &inherit, 1 << 16)) {
+    failed(output == INVALID_HANDLE_VALUE ? "CreateFile(scratch)" : "CreatePipe");
     if (output != INVALID_HANDLE_VALUE) ::CloseHandle(output);
     ::DeleteFileA(scratch);
     return false;
@@ -137,8 +134,9 @@ bool RunChild(const Options& options, const std::string& path, ChildRun& run) {
                             std::to_string(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(recordsWrite)));
   if (options.hostVersion >= 0) commandLine += " --host-version " + std::to_string(options.hostVersion);
   if (options.noCalls) commandLine += " --no-calls";
-  PROCESS_INFORMATION process = {};
-  const bool started = StartChild(commandLine, output, process);
+  const ChildStart child = StartChild(commandLine, output, recordsWrite);
+  const bool started = child.process != nullptr;
+  if (!started) run.failure = child.Failure();
   // Only the child holds the writing end now: the pipe breaks when it ends.
   ::CloseHandle(recordsWrite);
   ::CloseHandle(output);
@@ -147,20 +145,19 @@ bool RunChild(const Options& options, const std::string& path, ChildRun& run) {
     const ULONGLONG stepLimit = static_cast<ULONGLONG>(StepLimitSeconds(options)) * 1000;
     ULONGLONG lastRecord = ::GetTickCount64();
     for (;;) {
-      const bool ended = ::WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0;
+      const bool ended = ::WaitForSingleObject(child.process, 50) == WAIT_OBJECT_0;
       if (Drain(recordsRead, run.records)) lastRecord = ::GetTickCount64();
       if (ended) break;
       if (::GetTickCount64() - lastRecord > (InCall(run.records) ? callLimit : stepLimit)) {
         run.timedOut = true;
-        ::TerminateProcess(process.hProcess, 1);
-        ::WaitForSingleObject(process.hProcess, 5000);
+        ::TerminateProcess(child.process, 1);
+        ::WaitForSingleObject(child.process, 5000);
         Drain(recordsRead, run.records);
         break;
       }
     }
-    ::GetExitCodeProcess(process.hProcess, &run.exitCode);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    ::GetExitCodeProcess(child.process, &run.exitCode);
+    ::CloseHandle(child.process);
     FILE* in = std::fopen(scratch, "rb");
     if (in) {
       char buffer[4096];
@@ -328,8 +325,7 @@ int RunDriverCheck(const Options& options) {
   const std::string path = FullPath(options.driver);
   ChildRun run;
   if (!RunChild(options, path, run)) {
-    std::fprintf(stderr, "orinhost: cannot start the check process (error %lu)\n",
-                 static_cast<unsigned long>(::GetLastError()));
+    std::fprintf(stderr, "orinhost: cannot start the check process: %s\n", run.failure.c_str());
     return kExitCheckFailed;
   }
   const std::vector<Finding> findings = ReadFindings(run, options);
