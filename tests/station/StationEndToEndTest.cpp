@@ -419,6 +419,24 @@ TEST(StationEndToEnd, WatchdogKeepsTheStationWhileAHostRunsAndClosesItAfter) {
   EXPECT_EQ(calls.back(), "VT_Robots_Close()");
 }
 
+namespace {
+
+// The station ended by itself while a load ran: the load ended before the park, the library was
+// closed last, and the load's outcome stands.
+void ExpectEndedAfterTheLoad(StationRun& run, const char* otherwise) {
+  DWORD exitCode = 1;
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode)) << otherwise;
+  EXPECT_EQ(exitCode, 0u);
+  const std::string log = run.Log();
+  EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
+  EXPECT_EQ(run.Calls().back(), "VT_Robots_Close()");
+  uint32_t status = 0;
+  ASSERT_TRUE(StationRun::ReadStatus(&status));
+  EXPECT_EQ(status, station::kStatusDone);
+}
+
+}  // namespace
+
 TEST(StationEndToEnd, HostDeathDuringALoadClosesTheStationOnceTheLoadEnds) {
   StationRun run("[Delays]\r\nLoadMs=2500\r\n");
   ASSERT_TRUE(run.Start());
@@ -429,15 +447,7 @@ TEST(StationEndToEnd, HostDeathDuringALoadClosesTheStationOnceTheLoadEnds) {
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
   TerminateProcess(host.get(), 0);
   WaitForSingleObject(host.get(), 5000);
-  DWORD exitCode = 1;
-  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode)) << "the watchdog was not armed again after the load";
-  EXPECT_EQ(exitCode, 0u);
-  const std::string log = run.Log();
-  EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
-  EXPECT_EQ(run.Calls().back(), "VT_Robots_Close()");
-  uint32_t status = 0;
-  ASSERT_TRUE(StationRun::ReadStatus(&status));
-  EXPECT_EQ(status, station::kStatusDone);
+  ExpectEndedAfterTheLoad(run, "the watchdog was not armed again after the load");
 }
 
 TEST(StationEndToEnd, SessionEndWaitsForTheMoveThenParksAndCloses) {
@@ -451,15 +461,7 @@ TEST(StationEndToEnd, SessionEndWaitsForTheMoveThenParksAndCloses) {
   ASSERT_TRUE(SendMessageTimeoutA(run.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer));
   EXPECT_EQ(answer, 0u) << "a disc is moving: the system must wait or tell the user";
   SendMessageTimeoutA(run.Window(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer);
-  DWORD exitCode = 1;
-  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode));
-  EXPECT_EQ(exitCode, 0u);
-  const std::string log = run.Log();
-  EXPECT_LT(log.find("< VT_Robots_LoadDrive"), log.find("> VT_Robots_Park")) << log;
-  EXPECT_EQ(run.Calls().back(), "VT_Robots_Close()");
-  uint32_t status = 0;
-  ASSERT_TRUE(StationRun::ReadStatus(&status));
-  EXPECT_EQ(status, station::kStatusDone);
+  ExpectEndedAfterTheLoad(run, "the session ended but the station did not");
 }
 
 TEST(StationEndToEnd, WatchdogArmedDuringALoadClosesOnlyAfterTheLoad) {
