@@ -23,6 +23,9 @@ namespace {
 constexpr uint32_t kChildStepsSeconds = 60;
 // What the driver wrote to standard output or error, shown at most this many lines.
 constexpr int kOutputLines = 20;
+// Of what it wrote, no more than this is read back: a driver printing in a loop must not fill
+// the tool's memory with text it never shows.
+constexpr size_t kOutputBytes = 1 << 20;
 
 struct Finding {
   std::string status;  // ok, fail, info
@@ -208,7 +211,9 @@ bool RunChild(const Options& options, const std::string& path, ChildRun& run) {
     if (in) {
       char buffer[4096];
       size_t got = 0;
-      while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) run.output.append(buffer, got);
+      while (run.output.size() < kOutputBytes && (got = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+        run.output.append(buffer, got);
+      }
       std::fclose(in);
     }
   }
