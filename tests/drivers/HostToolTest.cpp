@@ -193,6 +193,11 @@ TEST(HostTool, CheckPassesTheSampleDriversAndNamesWhatFailsInTheOddOnes) {
         "_Z28orinrobodriver_firmwarecheckj, a C++ (mangled) name",
         "FAIL  catalogue  would not be usable as interface 5: orinrobodriver_firmwarecheck is missing, so "
         "CreateFirmwareCheck answers null"}},
+      {"testdrivers\\ORNOCREATE.DLL", "", 6,
+       {"FAIL  catalogue  would not be usable as interface 5: orinrobodriver_createdriver is missing, so CreateDriver "
+        "answers null; orinrobodriverV2_createdriver is missing, so CreateDriverV2 answers null; "
+        "orinrobodriverV2_configuredriver is missing, so ConfigureDriverV2 answers 0; orinrobodriver_firmwarecheck is "
+        "missing, so CreateFirmwareCheck answers null (the plug-in would still catalogue it)"}},
       // Calling past the table's end would crash; the check stops there and still destroys it.
       {"testdrivers\\ORSHORTFW.DLL", "", 6,
        {"FAIL  firmware   function table ends after entry 4 of the 5 that interface 5 needs: the "
