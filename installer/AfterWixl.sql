@@ -1,7 +1,6 @@
 -- What wixl 0.101 does not write itself, applied to its package with msibuild, one statement a
 -- line: the custom actions' places in the sequence (wixl ignores Sequence and misplaces After),
--- the removal of the Start-menu folder, of the empty vendor folder (Windows Installer removes it
--- by itself, Wine's does not) and of the simulator's default log on uninstall, and the
+-- the removal of the Start-menu folder and of the simulator's default log on uninstall, and the
 -- properties IT may pass to a per-machine install.
 UPDATE InstallExecuteSequence SET Sequence = 1010 WHERE Action = 'RefuseRunningStation32'
 UPDATE InstallExecuteSequence SET Sequence = 1015 WHERE Action = 'RefuseRunningStation64'
@@ -18,6 +17,5 @@ UPDATE InstallExecuteSequence SET Sequence = 4025 WHERE Action = 'GrantStationKe
 UPDATE InstallExecuteSequence SET Sequence = 6610 WHERE Action = 'TellWhereRobotLibraryGoes32'
 UPDATE InstallExecuteSequence SET Sequence = 6615 WHERE Action = 'TellWhereRobotLibraryGoes64'
 INSERT INTO RemoveFile (FileKey, Component_, DirProperty, InstallMode) VALUES ('MenuFolder', 'Station', 'MenuFolder', 2)
-INSERT INTO RemoveFile (FileKey, Component_, DirProperty, InstallMode) VALUES ('VendorFolder', 'Station', 'VendorFolder', 2)
 INSERT INTO RemoveFile (FileKey, Component_, FileName, DirProperty, InstallMode) VALUES ('SimulatorLog', 'Simulator', 'vtrobots-sim.log', 'INSTALLDIR', 2)
 UPDATE Property SET Value = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;STATIONUSERS;KEEPSTATIONKEY;INSTALLDIR' WHERE Property = 'SecureCustomProperties'
