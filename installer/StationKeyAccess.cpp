@@ -31,11 +31,7 @@ std::vector<BYTE> ResolveGroup(const std::wstring& group, DWORD* why) {
   *why = ERROR_NONE_MAPPED;
   if (group.empty()) return {};
   PSID converted = nullptr;
-  if (group.compare(0, 2, L"S-") == 0) {
-    if (!ConvertStringSidToSidW(group.c_str(), &converted)) {
-      *why = GetLastError();
-      return {};
-    }
+  if (group.compare(0, 2, L"S-") == 0 && ConvertStringSidToSidW(group.c_str(), &converted)) {
     UniqueLocal owner(converted);
     return CopySid(converted);
   }
@@ -77,7 +73,7 @@ DWORD GrantSetValue(const std::vector<BYTE>& sid) {
   grant.grfAccessMode = GRANT_ACCESS;
   grant.grfInheritance = NO_INHERITANCE;
   grant.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-  grant.Trustee.TrusteeType = TRUSTEE_IS_GROUP;
+  grant.Trustee.TrusteeType = TRUSTEE_IS_UNKNOWN;  // a group or an account
   grant.Trustee.ptstrName = reinterpret_cast<LPWSTR>(const_cast<BYTE*>(sid.data()));
   PACL merged = nullptr;
   status = SetEntriesInAclW(1, &grant, current, &merged);

@@ -15,8 +15,8 @@ namespace setup {
 constexpr const wchar_t* kUsersGroup = L"S-1-5-32-545";
 
 // The SID of a group (or account) given as a SID string ("S-1-5-32-545") or as a name
-// ("Robot operators", "DOMAIN\Robot operators"); empty when it names nothing. why: the system's
-// reason.
+// ("Robot operators", "DOMAIN\Robot operators"); empty when it names nothing, with the system's
+// reason in why.
 std::vector<BYTE> ResolveGroup(const std::wstring& group, DWORD* why);
 
 // Creates the key if it is missing and grants the SID the right to set values in it, keeping
