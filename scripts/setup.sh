@@ -16,7 +16,7 @@ required=(cmake make git googletest
           mingw-w64-x86-64-dev
           clang lld clang-tools llvm
           wine wine64 xvfb xauth x11-utils imagemagick fonts-liberation fonts-wine locales-all
-          ca-certificates)
+          ca-certificates wixl msitools)
 optional=(wine32:i386)
 
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
