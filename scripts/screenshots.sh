@@ -16,7 +16,7 @@ done
 export ORIN_WINEPREFIX="$build/wineprefix-screenshots"
 source "$root/scripts/wine-env.sh" "$build"
 orin_start_services
-"$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+orin_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 shots="$build/screenshots"
 rm -rf "$shots"
