@@ -27,7 +27,9 @@ orin_i386_root="${ORIN_I386_ROOT:-/var/lib/orin/i386-bookworm}"
 orin_i386_qemu="${ORIN_I386_QEMU:-$(dirname "$orin_i386_root")/qemu-i386-static}"
 orin_i386_mark=.orin-root-complete
 # What the 32-bit suite needs inside: Wine, and the locales and fonts the 64-bit side has too.
-orin_i386_packages=(wine wine32 locales-all fonts-liberation fonts-wine)
+# The 64-bit Wine (amd64, from the same release) serves the emulated run: its server and its
+# background programs run natively, and only the 32-bit programs under test are emulated.
+orin_i386_packages=(wine wine32 wine64:amd64 locales-all fonts-liberation fonts-wine)
 
 # The mark, written last, names the packages the root was made with.
 orin_i386_root_ready() {
@@ -155,7 +157,8 @@ orin_i386_install() {
   local tree=$1 emulate=$2
   orin_in_tree "$tree" "$emulate" "$emulate" /usr/bin/env DEBIAN_FRONTEND=noninteractive \
     PATH=/usr/sbin:/usr/bin:/sbin:/bin sh -c \
-    'apt-get update -q && apt-get install -y -q --no-install-recommends "$@" && apt-get clean' \
+    'dpkg --add-architecture amd64 && apt-get update -q &&
+     apt-get install -y -q --no-install-recommends "$@" && apt-get clean' \
     orin-i386 "${orin_i386_packages[@]}" >/dev/null || return 1
   local version
   version=$(orin_in_tree "$tree" "$emulate" "$emulate" /usr/lib/wine/wine --version) || return 1
@@ -187,12 +190,16 @@ orin_i386_make() {
   orin_i386_remove "$partial" && orin_i386_remove "$orin_i386_root" || return 1
   mkdir -p "$(dirname "$orin_i386_root")"
   # debootstrap mounts /proc and /sys in the tree; a namespace of its own ends them with it.
+  # Emulated, its second stage runs inside the tree, where no device node can be made in a user
+  # namespace: the tree has the machine's /dev bound in, and debootstrap takes it as given in a
+  # container.
   if [ "$emulate" = 0 ]; then
     unshare --mount --propagation private -- \
       debootstrap --arch=i386 --variant=minbase bookworm "$partial" "$mirror" >/dev/null || return 1
   else
-    debootstrap --foreign --arch=i386 --variant=minbase bookworm "$partial" "$mirror" >/dev/null &&
-      orin_in_tree "$partial" 1 1 /debootstrap/debootstrap --second-stage >/dev/null || return 1
+    debootstrap --foreign --arch=i386 --variant=minbase bookworm "$partial" "$mirror" >/dev/null || return 1
+    orin_in_tree "$partial" 1 1 /usr/bin/env container=lxc /debootstrap/debootstrap --second-stage >/dev/null ||
+      return 1
   fi
   orin_i386_install "$partial" "$emulate" || return 1
   mv "$partial" "$orin_i386_root"

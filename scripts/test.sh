@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds both flavours, and runs every test under Wine: the 64-bit suite on
-# every machine, the 32-bit suite wherever the kernel runs 32-bit code. Extra arguments go to
-# ctest. Prints which flavours ran, at the start and again beside the summary.
+# every machine, the 32-bit suite wherever the kernel runs 32-bit code (multiarch Wine or the
+# i386 root), and only the 32-bit contract under emulation where it does not and emulation is
+# chosen (scripts/contract32.sh). Extra arguments go to ctest. Prints how the 32-bit flavour ran,
+# at the start and again beside the summary.
 set -euo pipefail
 source "$(dirname "$0")/flavours.sh"
 bash "$orin_root/scripts/setup.sh"
@@ -40,6 +42,20 @@ for flavour in "${flavours[@]}"; do
     status=1
   fi
 done
+
+if [ "$orin_32bit_via" = emulate ]; then
+  echo
+  echo "=== win32 contract under emulation ==="
+  log=$(orin_flavour_dir win32)/contract32.log
+  set +e
+  bash "$orin_root/scripts/contract32.sh" "$@" | tee "$log"
+  [ "${PIPESTATUS[0]}" = 0 ] || status=1
+  set -e
+  orin_32bit_line=$(tail -n 1 "$log")
+  if [[ "$orin_32bit_line" =~ \(([0-9]+)\ passed,\ ([0-9]+)\ failed\) ]]; then
+    passed=$((passed + BASH_REMATCH[1])) failed=$((failed + BASH_REMATCH[2]))
+  fi
+fi
 
 echo
 for line in "${summary[@]}"; do echo "$line"; done

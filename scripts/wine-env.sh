@@ -13,7 +13,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/flavours.sh"
 orin_build_dir=$(cd "$1" && pwd)
 orin_flavour=$(sed -n 's/^ORIN_FLAVOUR:INTERNAL=//p' "$orin_build_dir/CMakeCache.txt" 2>/dev/null)
 [ -n "$orin_flavour" ] || orin_flavour=$(basename "$orin_build_dir")
-export WINEPREFIX="${ORIN_WINEPREFIX:-$orin_build_dir/wineprefix}"
+prefix=wineprefix
 export ORIN_WINE32_VIA=
 case "$orin_flavour" in
   win64)
@@ -21,16 +21,25 @@ case "$orin_flavour" in
     # The 64-bit server; called directly, not through a wrapper that may pick a 32-bit one.
     export WINESERVER=/usr/lib/wine/wineserver64 ;;
   *)
-    export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine
     [ -n "${orin_32bit_via+set}" ] || orin_probe_32bit >/dev/null 2>&1 || true
-    # wine-run.sh reads it: programs of this flavour run inside the i386 root.
-    [ "${orin_32bit_via:-}" = i386-root ] && ORIN_WINE32_VIA=i386-root
-    if [ -x /usr/lib/wine/wineserver32 ] || [ "$ORIN_WINE32_VIA" = i386-root ]; then
-      export WINESERVER=/usr/lib/wine/wineserver32
+    # wine-run.sh reads it: how programs of this flavour run.
+    ORIN_WINE32_VIA=${orin_32bit_via:-}
+    if [ "$ORIN_WINE32_VIA" = emulate ]; then
+      # Inside the i386 root, in a 64-bit prefix: the root's 64-bit server and background
+      # programs run natively, the 32-bit programs under test under the emulator.
+      export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+      export ORIN_I386_EMULATE=1
+      prefix=wineprefix-emulated
     else
-      export WINESERVER=/usr/lib/wine/wineserver64
+      export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine
+      if [ -x /usr/lib/wine/wineserver32 ] || [ "$ORIN_WINE32_VIA" = i386-root ]; then
+        export WINESERVER=/usr/lib/wine/wineserver32
+      else
+        export WINESERVER=/usr/lib/wine/wineserver64
+      fi
     fi ;;
 esac
+export WINEPREFIX="${ORIN_WINEPREFIX:-$orin_build_dir/$prefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine spells Windows file names in the Unix locale's character set: without a UTF-8 locale
@@ -41,7 +50,9 @@ fi
 
 # The flavour's Wine loader and server; the i386 root's run inside it.
 orin_wine_via=()
-[ "$ORIN_WINE32_VIA" = i386-root ] && orin_wine_via=(bash "$orin_root/scripts/i386-root.sh" run)
+case "$ORIN_WINE32_VIA" in
+  i386-root|emulate) orin_wine_via=(bash "$orin_root/scripts/i386-root.sh" run) ;;
+esac
 orin_wine() { "${orin_wine_via[@]}" "$WINELOADER" "$@"; }
 orin_wineserver() { "${orin_wine_via[@]}" "$WINESERVER" "$@"; }
 

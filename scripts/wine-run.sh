@@ -36,10 +36,11 @@ if [ "$WINELOADER" = /usr/lib/wine/wine ]; then
     source "$(dirname "$0")/i386-root.sh"
     orin_i386_root_ready && ORIN_WINE32_VIA=i386-root
   fi
-  if [ "${ORIN_WINE32_VIA:-}" = i386-root ]; then
-    : "${WINESERVER:=/usr/lib/wine/wineserver32}"
-    export WINESERVER
-    exec bash "$(dirname "$0")/i386-root.sh" run "$WINELOADER" "$@"
-  fi
+  case "${ORIN_WINE32_VIA:-}" in
+    i386-root|emulate)
+      : "${WINESERVER:=/usr/lib/wine/wineserver32}"
+      export WINESERVER
+      exec bash "$(dirname "$0")/i386-root.sh" run "$WINELOADER" "$@" ;;
+  esac
 fi
 exec "$WINELOADER" "$@"

@@ -8,7 +8,8 @@
 // generations answer 1 (0 for a firmware check's fifth operation) without reaching the driver, and
 // that every object is destroyed and freed exactly once, by the module that made it.
 //
-//   mshost <plug-in> <driver folder> <expected entries>    (paths relative to mshost.exe's folder)
+//   mshost <plug-in> <driver folder> <expected entries> [<driver folder> <expected entries>]
+//                                                  (paths relative to mshost.exe's folder)
 // Exit code 0 when every check held; each failed check is printed.
 #include <orinrobo/OrinRoboSdk.h>
 
@@ -63,7 +64,9 @@ bool Same(const char* a, const char* b) {
 
 // mshost.exe's folder with a trailing backslash, and the command line's arguments.
 char g_folder[MAX_PATH];
-char g_arguments[3][MAX_PATH];
+constexpr int kMostArguments = 5;  // the plug-in and up to two folders with their counts
+char g_arguments[kMostArguments][MAX_PATH];
+int g_argumentCount = 0;
 
 bool ReadCommandLine() {
   const DWORD length = GetModuleFileNameA(nullptr, g_folder, MAX_PATH);
@@ -81,7 +84,7 @@ bool ReadCommandLine() {
     const bool quoted = *p == '"';
     if (quoted) ++p;
     size_t n = 0;
-    char* to = index >= 0 && index < 3 ? g_arguments[index] : nullptr;
+    char* to = index >= 0 && index < kMostArguments ? g_arguments[index] : nullptr;
     for (; *p && (quoted ? *p != '"' : *p != ' '); ++p) {
       if (to && n + 1 < MAX_PATH) to[n++] = *p;
     }
@@ -89,7 +92,8 @@ bool ReadCommandLine() {
     if (quoted && *p) ++p;
     ++index;
   }
-  return index == 3;
+  g_argumentCount = index;
+  return index == 3 || index == 5;
 }
 
 void InFolder(const char* name, char* path) {
@@ -229,13 +233,36 @@ Fn Export(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// Catalogues one driver folder and exercises every entry; true when a manager was made.
+bool ExerciseFolder(ORIN_PFN_CreateOrinRoboManager create, ORIN_PFN_ReleaseOrinRoboManager release,
+                    const char* name, const char* expectedText, SampleDriverCounters* counters) {
+  long expected = 0;
+  for (const char* p = expectedText; *p >= '0' && *p <= '9'; ++p) expected = expected * 10 + (*p - '0');
+  char folder[MAX_PATH];
+  InFolder(name, folder);
+  IRoboManager2* manager = create(folder);
+  if (manager == nullptr) {
+    Line() << "FAIL no manager";
+    return false;
+  }
+  const int count = manager->GetDriverCount();
+  Line() << count << " driver(s) in " << folder;
+  Check(count == expected, "catalogue", "entries", count, expected);
+  for (int i = 0; i < count; ++i) ExerciseEntry(manager, manager->GetDriverInfo(static_cast<unsigned>(i)), counters);
+  Check(manager->GetDriverInfo(static_cast<unsigned>(count))->GetDriverPath() == nullptr, "catalogue",
+        "GetDriverInfo past the end is the empty entry");
+  Check(manager->FindDriver(nullptr)->GetDriverName() == nullptr, "catalogue", "FindDriver(null) is the empty entry");
+  manager->Refresh();
+  Check(manager->GetDriverCount() == count, "catalogue", "Refresh keeps the entries", manager->GetDriverCount(), count);
+  release(manager);
+  return true;
+}
+
 int Run() {
   if (!ReadCommandLine()) {
-    Line() << "usage: mshost <plug-in> <driver folder> <expected entries>";
+    Line() << "usage: mshost <plug-in> <driver folder> <expected entries> [<driver folder> <expected entries>]";
     return 2;
   }
-  long expected = 0;
-  for (const char* p = g_arguments[2]; *p >= '0' && *p <= '9'; ++p) expected = expected * 10 + (*p - '0');
   // Opened before any driver loads, so the drivers count into this process's block.
   SampleCountersView view = SampleCountersOpen();
   if (view.counters == nullptr) {
@@ -243,9 +270,7 @@ int Run() {
     return 1;
   }
   char pluginPath[MAX_PATH];
-  char folder[MAX_PATH];
   InFolder(g_arguments[0], pluginPath);
-  InFolder(g_arguments[1], folder);
   HMODULE plugin = LoadLibraryA(pluginPath);
   if (plugin == nullptr) {
     Line() << "FAIL cannot load " << pluginPath;
@@ -265,21 +290,9 @@ int Run() {
   Check(Same(getName(), ORIN_PLUGIN_TYPE_NAME) && Same(getType(), ORIN_PLUGIN_TYPE_NAME), "plug-in", "name and type");
   setVendor(nullptr);
 
-  IRoboManager2* manager = create(folder);
-  if (manager == nullptr) {
-    Line() << "FAIL no manager";
-    return 1;
+  for (int pair = 1; pair + 1 < g_argumentCount; pair += 2) {
+    if (!ExerciseFolder(create, release, g_arguments[pair], g_arguments[pair + 1], view.counters)) return 1;
   }
-  const int count = manager->GetDriverCount();
-  Line() << count << " driver(s) in " << folder;
-  Check(count == expected, "catalogue", "entries", count, expected);
-  for (int i = 0; i < count; ++i) ExerciseEntry(manager, manager->GetDriverInfo(static_cast<unsigned>(i)), view.counters);
-  Check(manager->GetDriverInfo(static_cast<unsigned>(count))->GetDriverPath() == nullptr, "catalogue",
-        "GetDriverInfo past the end is the empty entry");
-  Check(manager->FindDriver(nullptr)->GetDriverName() == nullptr, "catalogue", "FindDriver(null) is the empty entry");
-  manager->Refresh();
-  Check(manager->GetDriverCount() == count, "catalogue", "Refresh keeps the entries", manager->GetDriverCount(), count);
-  release(manager);
   FreeLibrary(plugin);
   Check(view.counters->totalAttaches == view.counters->totalDetaches, "plug-in",
         "every driver library unloaded", view.counters->totalAttaches - view.counters->totalDetaches, 0);
