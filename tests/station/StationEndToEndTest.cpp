@@ -632,6 +632,19 @@ TEST(StationEndToEnd, SenderExitCodeTellsTheOutcome) {
   EXPECT_EQ(RunSender("load --timeout 20"), 0);
   EXPECT_EQ(RunSender("unload --timeout 20"), 1);
   EXPECT_EQ(RunSender("105"), 0) << "sent; 105 reports nothing";
+
+  // A window busy for longer than the five seconds after which the system calls it hung: the
+  // sender still waits for the answer as long as its --timeout allows.
+  station::UniqueHandle windowThread(
+      OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(run.Window(), nullptr)));
+  ASSERT_TRUE(windowThread);
+  ASSERT_NE(SuspendThread(windowThread.get()), static_cast<DWORD>(-1));
+  station::UniqueHandle sender = StartSender("load --timeout 60");
+  const bool gaveUp = WaitForSingleObject(sender.get(), 8000) == WAIT_OBJECT_0;
+  run.Release();  // for the load, once taken
+  ResumeThread(windowThread.get());
+  EXPECT_FALSE(gaveUp) << "the sender gave up on a busy window before its time";
+  EXPECT_EQ(WaitSender(sender), 0);
   EXPECT_EQ(RunSender("close --timeout 20"), 0);
   ASSERT_TRUE(run.WaitForExit(kPatienceMs));
 }
