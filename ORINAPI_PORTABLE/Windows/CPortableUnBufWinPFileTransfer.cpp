@@ -184,6 +184,17 @@ int32_t CPortableUnBufWinPFile::WriteCached(const void* buffer, uint32_t count, 
 
 int32_t CPortableUnBufWinPFile::Flush() {
   if (mode_ == kPortableOpenRead || !dirty_ || fill_ == 0) return 0;
+  // Whole sectors staged from a sector boundary (a full buffer of sequential writes) go to the
+  // disk straight from this buffer: moving them out first would copy every byte once more.
+  if (handle_.valid() && bufferPosition_ % sectorSize_ == 0 && fill_ % sectorSize_ == 0 && IsSectorAligned(buffer_)) {
+    if (!PositionAt(bufferPosition_, __LINE__) || !WriteSectors(buffer_, bufferPosition_, fill_, __LINE__)) {
+      return lastError_;  // still staged
+    }
+    dirty_ = 0;
+    bufferPosition_ = 0;
+    fill_ = 0;
+    return 0;
+  }
   // The write below stages through this file's own buffer, so the bytes move out first.
   void* staging = UnBufBufferPool::Take();
   if (staging == nullptr) return lastError_ = kPortableFileRefused;
