@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
   bool ok = true;
   for (uint64_t total : sizes) {
     const int passes = total >= kLeastPerFigure ? 1 : static_cast<int>(kLeastPerFigure / total);
-    const int rounds = total >= (1ull << 30) ? 3 : 5;
+    const int rounds = 5;
     // Rounds interleave the kinds, each round starting one kind further on, so that a busy moment
     // of the machine does not fall on one kind alone.
     std::vector<std::vector<Timing>> timings(kKindCount);
