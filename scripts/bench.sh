@@ -4,7 +4,7 @@
 # line per size of its series and, per series, whether the cost grows in step with the work.
 # Usage: bench.sh [--full] [program...]
 #   --full    every size: 2,000 drivers, 200,000 folder entries, a 1 GiB file, 8 senders (needs
-#             3 GiB of free disk and about 10 minutes on 2 cores); without it each series stops
+#             3 GiB of free disk and about 5 minutes on 2 cores); without it each series stops
 #             one size short and the whole run takes under 5 minutes.
 #   program   benchmark programs to run (default: all)
 # The figures compare each measurement with its raw baseline taken in the same run, yet a machine
