@@ -1,8 +1,8 @@
 // Command latency of the robot station: the time from sending a command to its own outcome.
 //  1. End to end: Pickwell.exe beside the simulator (no delay), with 1, 4 and 8 senders sending
-//     20 loads and unloads each at the same time, as hosts send them: a command the station does
-//     not take (another one runs) is sent again a moment later. Each figure is one sender's own
-//     taken command, from its send to its outcome.
+//     20 loads and unloads each at the same time, as hosts send them: a short pause of work after
+//     each outcome, and a command the station does not take (another one runs) sent again once
+//     "Status" changes. Each figure is one sender's own taken command, from its send to its outcome.
 //  2. The baseline, the worker alone, in this process against a library that answers at once,
 //     side by side: woken by each command, and finding each command only on its one-second poll.
 // Needs the Wine environment and display (scripts/wine-env.sh); no other station may run.
