@@ -48,7 +48,8 @@ class CPortableUnBufWinPFile : public CPortableWinFileBase {
   virtual int32_t ReadDirect(void* buffer, uint32_t count, uint32_t* read);
   virtual int32_t WriteCached(const void* buffer, uint32_t count, uint32_t* written);
   virtual int32_t WriteDirect(const void* buffer, uint32_t count, uint32_t* written);
-  // Writes staged write-behind bytes; they stay staged when that fails.
+  // Writes staged write-behind bytes; they stay staged when that fails. Whole sectors staged from
+  // a sector boundary are written from the file's own buffer, else through a second pool buffer.
   virtual int32_t Flush();
 
   // Inspection for the layer and its tests.

@@ -88,6 +88,21 @@ SimConfig LoadSimConfig(const std::string& iniPath, const std::string& baseFolde
   for (int i = 0; i < static_cast<int>(Call::Count); ++i)
     if (hang == kCallNames[i] + sizeof "VT_Robots_" - 1) config.hang = static_cast<Call>(i);
 
+  // Names separated by commas or spaces; a call is held only when a semaphore can release it.
+  config.releaseSemaphore = ReadText(iniPath, "Hold", "Semaphore");
+  const std::string held = ReadText(iniPath, "Hold", "Calls") + ",";
+  std::string name;
+  for (char c : held) {
+    if (c != ',' && !std::isspace(static_cast<unsigned char>(c))) {
+      name += c;
+      continue;
+    }
+    for (int i = 0; i < static_cast<int>(Call::Count); ++i)
+      if (!name.empty() && name == kCallNames[i] + sizeof "VT_Robots_" - 1)
+        config.held[i] = !config.releaseSemaphore.empty();
+    name.clear();
+  }
+
   std::string log = ReadText(iniPath, "Log", "File");
   if (!log.empty() && !IsAbsolute(log)) log = baseFolder + log;
   config.logPath = log;

@@ -24,8 +24,11 @@ struct SimConfig {
   int unloadDelayMs = 0;                               // 0..600000
   std::string logPath;                                 // empty: no log
   Call hang = Call::Count;                             // this call never returns; Count: none
+  bool held[static_cast<int>(Call::Count)] = {};       // these calls wait for a release
+  std::string releaseSemaphore;                        // each count releases one held call
 
   VtResult ResultOf(Call call) const { return results[static_cast<int>(call)]; }
+  bool IsHeld(Call call) const { return held[static_cast<int>(call)]; }
 };
 
 // Reads iniPath; missing keys keep their defaults, values out of range are clamped, and values

@@ -43,6 +43,18 @@ void LoadConfigOnce() {
   });
 }
 
+// A held call waits here, after its ">" line, until whoever runs the caller releases it: a test
+// then knows the call is running while it looks at the caller.
+void WaitForRelease(vtsim::Call call) {
+  HANDLE semaphore = OpenSemaphoreA(SYNCHRONIZE, FALSE, g_config.releaseSemaphore.c_str());
+  if (semaphore == nullptr) {
+    g_log.Write("! NO-RELEASE %s (%s)", vtsim::CallName(call), g_config.releaseSemaphore.c_str());
+    return;
+  }
+  WaitForSingleObject(semaphore, INFINITE);
+  CloseHandle(semaphore);
+}
+
 // Logs the start and end of one call and flags callers that break the rules.
 class CallScope {
  public:
@@ -62,6 +74,7 @@ class CallScope {
     // A robot that stopped answering: the caller must get on without this call.
     if (call == g_config.hang)
       for (;;) Sleep(INFINITE);
+    if (g_config.IsHeld(call)) WaitForRelease(call);
   }
   ~CallScope() {
     g_log.Write("< %s = %ld", vtsim::CallName(call_), static_cast<long>(result_));

@@ -536,6 +536,22 @@ TEST_F(UnbufferedFileTest, AFailedWriteBehindKeepsTheBytesAndReturnsTheCode) {
   EXPECT_EQ(0, recorder_.AlignmentViolations());
 }
 
+// Whole sectors staged from a sector boundary go to the disk from the file's own buffer: no second
+// pool buffer is needed, and a failed write keeps them staged.
+TEST_F(UnbufferedFileTest, WholeStagedSectorsAreWrittenFromTheFilesOwnBuffer) {
+  CPortableUnBufWinPFile file(PathOf("a.bin").c_str(), kPortableOpenReadWrite, kUnBufCaching, nullptr);
+  ASSERT_EQ(0, WriteText(file, Pattern(1024)));
+  recorder_.FailCall(Call::Write, ERROR_DISK_FULL);
+  EXPECT_EQ(ERROR_DISK_FULL, file.Seek(kPortableSeekFromStart, 0));
+  std::vector<void*> taken;
+  while (void* buffer = UnBufBufferPool::Take()) taken.push_back(buffer);
+  EXPECT_EQ(0, file.Seek(kPortableSeekFromStart, 0));
+  for (void* buffer : taken) UnBufBufferPool::GiveBack(buffer);
+  EXPECT_EQ(0, file.Close());
+  EXPECT_EQ(Pattern(1024), Contents("a.bin"));
+  EXPECT_EQ(0, recorder_.AlignmentViolations());
+}
+
 // Read-ahead in mode 3 followed by a write: the write lands where it was made.
 TEST_F(UnbufferedFileTest, AWriteAfterReadAheadLandsAtItsPosition) {
   ASSERT_TRUE(dir_.WriteFile("a.bin", Pattern(4000)));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ControlIds.h"
@@ -56,11 +57,13 @@ station::UniqueHandle StartHost(const StationRun& run);
 constexpr int kLabel1 = station::kIdLabel1, kSupport = station::kIdSupport, kAbout = station::kIdAbout,
               kBusyImage = station::kIdBusyImage;
 
-// A taken command's Status reads 2 at once, then ends in the command's own outcome.
+// A taken command's Status reads 2 while a call it waits for is held, then, released, ends in
+// the command's own outcome.
 void ExpectInProgressThen(StationRun& run, uint32_t outcome) {
   uint32_t status = 0;
   ASSERT_TRUE(StationRun::ReadStatus(&status));
   EXPECT_EQ(status, station::kStatusInProgress);
+  run.Release();
   ASSERT_TRUE(run.WaitForOutcome(&status));
   EXPECT_EQ(status, outcome);
 }
@@ -68,19 +71,23 @@ void ExpectInProgressThen(StationRun& run, uint32_t outcome) {
 }  // namespace
 
 TEST(StationEndToEnd, LoadAndUnloadReportProgressThenDone) {
-  StationRun run("[Robots]\r\nName0=Arm 1000\r\nDrive=G\r\n[Delays]\r\nLoadMs=400\r\nUnloadMs=400\r\n");
+  StationRun run("[Robots]\r\nName0=Arm 1000\r\nDrive=G\r\n");
+  run.Hold("LoadDrive,UnloadDrive");
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(StationRun::WaitUntilText(run.Window(), kLabel1, "Arm 1000"));
-  for (uint32_t code : {station::kCodeLoad, station::kCodeUnload, station::kCodeUnloadAlt}) {
-    SCOPED_TRACE(code);
-    ASSERT_TRUE(run.Send(code));
+  const std::pair<uint32_t, const char*> commands[] = {{station::kCodeLoad, "VT_Robots_LoadDrive('G', 0, 1, 0)"},
+                                                       {station::kCodeUnload, "VT_Robots_UnloadDrive('G', 0, 2, 0)"},
+                                                       {station::kCodeUnloadAlt, "VT_Robots_UnloadDrive('G', 0, 4, 0)"}};
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command.second);
+    ASSERT_TRUE(run.Send(command.first));
+    ASSERT_TRUE(run.WaitForLog(std::string("> ") + command.second));
     ExpectInProgressThen(run, station::kStatusDone);
   }
   ASSERT_TRUE(run.Close());
   Calls expected = StartUpCalls();
-  for (const char* call : {"VT_Robots_LoadDrive('G', 0, 1, 0)", "VT_Robots_UnloadDrive('G', 0, 2, 0)",
-                           "VT_Robots_UnloadDrive('G', 0, 4, 0)"}) {
-    expected.push_back(call);
+  for (const auto& command : commands) {
+    expected.push_back(command.second);
     expected.push_back(Message());
   }
   expected.push_back("VT_Robots_Park(" + kRobot0 + ")");
@@ -153,12 +160,13 @@ TEST(StationEndToEnd, FailedInitRefusesCommandsAndStillClosesTheLibrary) {
 }
 
 TEST(StationEndToEnd, LoadSentTheMomentTheWindowExistsRunsAfterTheStartUp) {
-  StationRun run("[Delays]\r\nConnectMs=2000\r\n");
+  StationRun run("");
+  run.Hold("Connect");
   ASSERT_TRUE(run.Start());
   LRESULT answer = -1;
   ASSERT_TRUE(run.Send(station::kCodeLoad, &answer));
   EXPECT_EQ(answer, station::kAnswerTaken);
-  ASSERT_EQ(run.Log().find("< VT_Robots_Connect"), std::string::npos) << "sent after the connect";
+  EXPECT_EQ(run.Log().find("< VT_Robots_Connect"), std::string::npos) << "sent after the connect";
   ExpectInProgressThen(run, station::kStatusDone);
   ASSERT_TRUE(run.Close());
   Calls expected = StartUpCalls();
@@ -170,16 +178,18 @@ TEST(StationEndToEnd, LoadSentTheMomentTheWindowExistsRunsAfterTheStartUp) {
 }
 
 TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItReportsItThenParksAndCloses) {
-  StationRun run("[Delays]\r\nLoadMs=5000\r\n");
+  StationRun run("");
+  run.Hold("LoadDrive");
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.Send(station::kCodeLoad));
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
   // A second close request while the first waits for the load changes nothing.
   ASSERT_TRUE(PostMessageA(run.Window(), WM_CLOSE, 0, 0));
   ASSERT_TRUE(PostMessageA(run.Window(), WM_CLOSE, 0, 0));
-  Sleep(300);
-  EXPECT_TRUE(IsWindowVisible(run.Window())) << "the window went before the load had ended";
+  ASSERT_TRUE(StationRun::WaitUntilDisabled(run.Window())) << "the close did not begin";
   EXPECT_EQ(RunSender("load --timeout 10"), 5) << "a closing station does not take commands";
+  EXPECT_TRUE(IsWindowVisible(run.Window())) << "the window went before the load had ended";
+  run.Release();
   DWORD exitCode = 1;
   ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode));
   EXPECT_EQ(exitCode, 0u);
@@ -197,10 +207,16 @@ TEST(StationEndToEnd, CloseDuringASlowLoadWaitsForItReportsItThenParksAndCloses)
 }
 
 TEST(StationEndToEnd, CloseBeforeAHeldCommandRanFailsIt) {
-  StationRun run("[Delays]\r\nConnectMs=3000\r\n");
+  StationRun run("");
+  run.Hold("Connect");
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.Send(station::kCodeLoad));
-  ASSERT_TRUE(run.Close());
+  ASSERT_TRUE(PostMessageA(run.Window(), WM_CLOSE, 0, 0));
+  ASSERT_TRUE(StationRun::WaitUntilDisabled(run.Window())) << "the close did not begin";
+  run.Release();
+  DWORD exitCode = 1;
+  ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
   uint32_t status = 0;
   ASSERT_TRUE(StationRun::ReadStatus(&status));
   EXPECT_EQ(status, station::kStatusFailed) << "taken, never run: the sender must not wait for ever";
@@ -230,7 +246,8 @@ TEST(StationEndToEnd, CloseEndsARobotCallThatNeverReturnsAfterABound) {
 }
 
 TEST(StationEndToEnd, CommandWhileAnotherRunsLeavesTheFirstItsOwnOutcome) {
-  StationRun run("[Delays]\r\nLoadMs=1500\r\n");
+  StationRun run("");
+  run.Hold("LoadDrive");
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.Send(station::kCodeLoad));
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
@@ -240,6 +257,7 @@ TEST(StationEndToEnd, CommandWhileAnotherRunsLeavesTheFirstItsOwnOutcome) {
   uint32_t status = 0;
   ASSERT_TRUE(StationRun::ReadStatus(&status));
   EXPECT_EQ(status, station::kStatusInProgress) << "the refused command wrote over the load's Status";
+  run.Release();
   ASSERT_TRUE(run.WaitForOutcome(&status));
   EXPECT_EQ(status, station::kStatusDone);
   ASSERT_TRUE(run.Close());
@@ -320,12 +338,14 @@ TEST(StationEndToEnd, KeyThatOnlyAllowsSettingValuesIsEnough) {
 }
 
 TEST(StationEndToEnd, SenderSaysWhatIsKnownWhenTheKeyGoesDuringALoad) {
-  StationRun run("[Delays]\r\nLoadMs=2000\r\n");
+  StationRun run("");
+  run.Hold("LoadDrive");
   ASSERT_TRUE(run.Start());
   station::UniqueHandle sender = StartSender("load --timeout 20");
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
   ASSERT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, station::kStatusKeyPath), ERROR_SUCCESS);
   EXPECT_EQ(WaitSender(sender), 6) << "taken and run, outcome unknown: not 'dropped', not 'failed'";
+  run.Release();
   ASSERT_TRUE(run.WaitForLog("< VT_Robots_LoadDrive"));
   ASSERT_TRUE(run.Close());
   station::CreateStatusKey(station::StationStatusKey());
@@ -335,13 +355,14 @@ TEST(StationEndToEnd, EachSenderReadsItsOwnOutcome) {
   // A's load fails; B retries its unload until the station takes it, the moment A's load has
   // ended, and B's 2 and 3 overwrite A's 99 in "Status" before A looks (A is held still meanwhile,
   // as a busy machine may hold it).
-  StationRun run("[Results]\r\nLoadDrive=-1\r\n[Delays]\r\nLoadMs=1500\r\nUnloadMs=0\r\n");
+  StationRun run("[Results]\r\nLoadDrive=-1\r\n");
+  run.Hold("LoadDrive");
   ASSERT_TRUE(run.Start());
   station::UniqueHandle threadA;
   station::UniqueHandle senderA = StartSender("load --timeout 30", &threadA);
-  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
-  Sleep(300);  // A has sent and waits
+  ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));  // A's command was taken
   ASSERT_NE(SuspendThread(threadA.get()), static_cast<DWORD>(-1));
+  run.Release();
   LRESULT answer = station::kAnswerNotTaken;
   const DWORD start = GetTickCount();
   while (answer == station::kAnswerNotTaken && GetTickCount() - start < kPatienceMs) {
@@ -438,7 +459,8 @@ void ExpectEndedAfterTheLoad(StationRun& run, const char* otherwise) {
 }  // namespace
 
 TEST(StationEndToEnd, HostDeathDuringALoadClosesTheStationOnceTheLoadEnds) {
-  StationRun run("[Delays]\r\nLoadMs=2500\r\n");
+  StationRun run("");
+  run.Hold("LoadDrive");
   ASSERT_TRUE(run.Start());
   station::UniqueHandle host = StartHost(run);
   ASSERT_TRUE(host);
@@ -447,11 +469,13 @@ TEST(StationEndToEnd, HostDeathDuringALoadClosesTheStationOnceTheLoadEnds) {
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
   TerminateProcess(host.get(), 0);
   WaitForSingleObject(host.get(), 5000);
+  run.Release();
   ExpectEndedAfterTheLoad(run, "the watchdog was not armed again after the load");
 }
 
 TEST(StationEndToEnd, SessionEndWaitsForTheMoveThenParksAndCloses) {
-  StationRun run("[Delays]\r\nLoadMs=2500\r\n");
+  StationRun run("");
+  run.Hold("LoadDrive");
   ASSERT_TRUE(run.Start());
   DWORD_PTR answer = 0;
   ASSERT_TRUE(SendMessageTimeoutA(run.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer));
@@ -460,16 +484,21 @@ TEST(StationEndToEnd, SessionEndWaitsForTheMoveThenParksAndCloses) {
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
   ASSERT_TRUE(SendMessageTimeoutA(run.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer));
   EXPECT_EQ(answer, 0u) << "a disc is moving: the system must wait or tell the user";
-  SendMessageTimeoutA(run.Window(), WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, kPatienceMs, &answer);
+  // The ending session's close waits for the load, so this sender may not wait for its answer.
+  ASSERT_TRUE(SendNotifyMessageA(run.Window(), WM_ENDSESSION, TRUE, 0));
+  ASSERT_TRUE(StationRun::WaitUntilDisabled(run.Window())) << "the session end did not begin the close";
+  run.Release();
   ExpectEndedAfterTheLoad(run, "the session ended but the station did not");
 }
 
 TEST(StationEndToEnd, WatchdogArmedDuringALoadClosesOnlyAfterTheLoad) {
-  StationRun run("[Delays]\r\nLoadMs=2500\r\n");
+  StationRun run("");
+  run.Hold("LoadDrive");
   ASSERT_TRUE(run.Start());
   ASSERT_TRUE(run.Send(station::kCodeLoad));
   ASSERT_TRUE(run.WaitForLog("> VT_Robots_LoadDrive"));
   ASSERT_TRUE(run.Send(station::kCodeWatchdog));
+  run.Release();
   DWORD exitCode = 1;
   ASSERT_TRUE(run.WaitForExit(kPatienceMs, &exitCode)) << "no host runs: the watchdog must close the station";
   EXPECT_EQ(exitCode, 0u);
@@ -591,15 +620,31 @@ TEST(StationEndToEnd, SenderExitCodeTellsTheOutcome) {
   EXPECT_EQ(RunSender("load --timeout 2"), 3) << "no station";
   EXPECT_EQ(RunSender("wait --timeout 0.3"), 3);
   EXPECT_EQ(RunSender("fly"), 4);
-  StationRun run("[Results]\r\nUnloadDrive=-1\r\n[Delays]\r\nLoadMs=1500\r\n");
+  StationRun run("[Results]\r\nUnloadDrive=-1\r\n");
+  run.Hold("LoadDrive");
   ASSERT_TRUE(run.Start());
   EXPECT_EQ(RunSender("wait --timeout 5"), 0);
   EXPECT_EQ(RunSender("load --timeout 0.3"), 2) << "timed out";
+  run.Release();
   uint32_t status = 0;
   ASSERT_TRUE(run.WaitForOutcome(&status));
+  run.Release();  // for the next load
   EXPECT_EQ(RunSender("load --timeout 20"), 0);
   EXPECT_EQ(RunSender("unload --timeout 20"), 1);
   EXPECT_EQ(RunSender("105"), 0) << "sent; 105 reports nothing";
+
+  // A window busy for longer than the five seconds after which the system calls it hung: the
+  // sender still waits for the answer as long as its --timeout allows.
+  station::UniqueHandle windowThread(
+      OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(run.Window(), nullptr)));
+  ASSERT_TRUE(windowThread);
+  ASSERT_NE(SuspendThread(windowThread.get()), static_cast<DWORD>(-1));
+  station::UniqueHandle sender = StartSender("load --timeout 60");
+  const bool gaveUp = WaitForSingleObject(sender.get(), 8000) == WAIT_OBJECT_0;
+  run.Release();  // for the load, once taken
+  ResumeThread(windowThread.get());
+  EXPECT_FALSE(gaveUp) << "the sender gave up on a busy window before its time";
+  EXPECT_EQ(WaitSender(sender), 0);
   EXPECT_EQ(RunSender("close --timeout 20"), 0);
   ASSERT_TRUE(run.WaitForExit(kPatienceMs));
 }

@@ -21,11 +21,26 @@ bool Poll(unsigned timeoutMs, const std::function<bool()>& done) {
 
 }  // namespace
 
-StationRun::StationRun(const std::string& ini) : folder_("station") {
+StationRun::StationRun(const std::string& ini) : folder_("station"), ini_(ini + "\r\n[Log]\r\nFile=sim.log\r\n") {
   const std::string bin = testsupport::ExeDirectory();
   CopyFileA((bin + "Pickwell.exe").c_str(), folder_.Join("Pickwell.exe").c_str(), FALSE);
   CopyFileA((bin + "vtrobots-sim\\VTROBOTS20.DLL").c_str(), folder_.Join("VTROBOTS20.DLL").c_str(), FALSE);
-  folder_.WriteFile("VTROBOTS20.INI", ini + "\r\n[Log]\r\nFile=sim.log\r\n");
+  folder_.WriteFile("VTROBOTS20.INI", ini_);
+}
+
+void StationRun::Hold(const std::string& calls) {
+  // A name of its own per run: a station of an earlier run may still hold the last one open.
+  static int runs = 0;
+  const std::string name =
+      "pickwell-e2e-release-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++runs);
+  release_.reset(CreateSemaphoreA(nullptr, 0, 1000, name.c_str()));
+  if (!release_) ADD_FAILURE() << "no semaphore for held calls (error " << GetLastError() << ")";
+  ini_ += "[Hold]\r\nCalls=" + calls + "\r\nSemaphore=" + name + "\r\n";
+  folder_.WriteFile("VTROBOTS20.INI", ini_);
+}
+
+void StationRun::Release() {
+  if (!release_ || !ReleaseSemaphore(release_.get(), 1, nullptr)) ADD_FAILURE() << "no held call can be released";
 }
 
 StationRun::~StationRun() {
@@ -150,4 +165,8 @@ bool StationRun::WaitUntilHidden(HWND window, unsigned timeoutMs) {
 
 bool StationRun::WaitUntilEnabled(HWND window, unsigned timeoutMs) {
   return Poll(timeoutMs, [&] { return IsWindowEnabled(window) != 0; });
+}
+
+bool StationRun::WaitUntilDisabled(HWND window, unsigned timeoutMs) {
+  return Poll(timeoutMs, [&] { return IsWindowEnabled(window) == 0; });
 }

@@ -24,6 +24,11 @@ class StationRun {
   StationRun(const StationRun&) = delete;
   StationRun& operator=(const StationRun&) = delete;
 
+  // Before Start: the simulator holds these calls ("LoadDrive,UnloadDrive") once they have
+  // logged their start, until Release lets one go on, so that a test sees the call running.
+  void Hold(const std::string& calls);
+  // Lets one held call go on: the one waiting, else the next one to be held.
+  void Release();
   // Starts the station and waits for its window, as a host does, and for readyLine in the call
   // log when one is given.
   bool Start(const std::string& readyLine = "");
@@ -57,9 +62,13 @@ class StationRun {
   static bool WaitUntilVisible(const char* className, HWND* found, unsigned timeoutMs = kPatienceMs);
   static bool WaitUntilHidden(HWND window, unsigned timeoutMs = kPatienceMs);
   static bool WaitUntilEnabled(HWND window, unsigned timeoutMs = kPatienceMs);
+  // The close sequence disables the window first: this tells that it has begun.
+  static bool WaitUntilDisabled(HWND window, unsigned timeoutMs = kPatienceMs);
 
  private:
   testsupport::TempDir folder_;
+  std::string ini_;
+  station::UniqueHandle release_;  // the semaphore that lets held calls go on
   station::UniqueHandle process_;
   HWND window_ = nullptr;
 };

@@ -69,9 +69,11 @@ SendResult SendCommand(uint32_t code, unsigned timeoutMs) {
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   DWORD_PTR answer = 0;
-  const UINT sendTimeout = timeoutMs < 5000 ? (timeoutMs == 0 ? 1 : timeoutMs) : 5000;
-  if (!SendMessageTimeoutA(window, station::kWmRobotCommand, code, station::kAskForSerial,
-                           SMTO_ABORTIFHUNG | SMTO_BLOCK, sendTimeout, &answer)) {
+  // The whole command keeps to timeoutMs: the send may take all of it, and a window that has been
+  // busy for the five seconds after which the system calls it hung is still waited for.
+  const UINT sendTimeout = timeoutMs == 0 ? 1 : timeoutMs;
+  if (!SendMessageTimeoutA(window, station::kWmRobotCommand, code, station::kAskForSerial, SMTO_BLOCK, sendTimeout,
+                           &answer)) {
     result.outcome = Outcome::SendFailed;
     result.elapsedMs = MillisecondsSince(start);
     return result;

@@ -18,7 +18,7 @@ enum class Outcome {
   Unknown,      // taken, but its record cannot be read: the key was deleted meanwhile, eight
                 // later commands pushed it out, or the window gave no serial
   NoStation,    // no window of class "TForm1" titled "Kelvora 2.2"
-  SendFailed,   // the window did not answer the message in time
+  SendFailed,   // the window did not answer the message within the time
   NotTaken,     // the station answered that it dropped the command; "Status" is not its own
 };
 
@@ -34,7 +34,8 @@ bool ParseCommand(const std::string& text, uint32_t* code);
 // True for the codes whose outcome arrives in "Status" (101, 102, 103).
 bool ReportsOutcome(uint32_t code);
 
-// Sends the code and, for 101 to 103, waits for the command's status to leave 2. The station's
+// Sends the code and, for 101 to 103, waits for the command's status to leave 2, all within
+// timeoutMs (the send included: a busy window may take all of it). The station's
 // answer to the message says whether it took the command and which serial it got: "Status" alone
 // cannot, as a fast command may already read 3, a dropped one finds the 2 of the command before
 // it, and the next sender's command may have overwritten it.

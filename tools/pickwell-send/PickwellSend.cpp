@@ -1,6 +1,7 @@
 // pickwell-send: gives the robot station one command and reports the outcome, for people who
 // integrate a host and want to try the station by hand.
 //   pickwell-send load|unload|unload-alt|watchdog|wait|close|<code> [--timeout <seconds>]
+// --timeout bounds the whole command, the sending included.
 // Exit code: 0 done, sent or (wait) the station is there; 1 failed (status 99); 2 timed out;
 // 3 no station; 4 usage; 5 not taken (the station dropped the command: it is closing, its
 // registry key cannot be opened, or another command is pending or running); 6 taken, but its
@@ -23,7 +24,7 @@ int Usage() {
                "  watchdog    104  close the station once no host process runs\n"
                "  wait             wait until the station's window exists\n"
                "  close            close the station (parks the robot) and wait until it is gone\n"
-               "  --timeout   seconds to wait for the outcome (default 60)\n"
+               "  --timeout   seconds the whole command may take, sending included (default 60)\n"
                "exit code: 0 done/sent/there, 1 failed, 2 timed out, 3 no station, 4 usage, 5 not taken,\n"
                "           6 taken but outcome unknown\n");
   return 4;
