@@ -10,10 +10,10 @@
 #   i386 root  a 32-bit Debian tree with Wine inside (scripts/i386-root.sh), where the machine's
 #              own packages block the multiarch install
 # Some kernels run 64-bit code only; there the whole 32-bit suite cannot run, and the scripts say
-# so instead. ORIN_32BIT=off pretends such a kernel (to try that path on any machine);
-# ORIN_32BIT=on makes a machine that cannot run the 32-bit suite an error instead of a note;
-# ORIN_32BIT=emulate runs the 32-bit contract programs through the i386 root under user-mode
-# emulation (scripts/contract32.sh), as a 64-bit-only kernel would.
+# so; the 32-bit contract programs run instead through the i386 root under user-mode emulation
+# (scripts/contract32.sh). ORIN_32BIT=off runs no 32-bit code at all; ORIN_32BIT=on makes a
+# machine that cannot run the whole 32-bit suite an error instead of a note; ORIN_32BIT=emulate
+# runs the emulated contract on any machine, as a 64-bit-only kernel would.
 
 orin_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 orin_build_root="${ORIN_BUILD_DIR:-$orin_root/build}"
@@ -37,7 +37,11 @@ orin_probe_32bit() {
       if [ -x "$orin_wine32_loader" ] && out=$("$orin_wine32_loader" --version 2>&1); then
         via=multiarch
       elif ! orin_kernel_runs_i386; then
-        why="this kernel executes 64-bit code only"
+        if [ "${ORIN_32BIT:-auto}" = auto ] && orin_i386_root_ready; then
+          via=emulate
+        else
+          why="this kernel executes 64-bit code only"
+        fi
       elif orin_i386_root_ready; then
         via=i386-root
       elif [ -x "$orin_wine32_loader" ]; then
@@ -51,7 +55,7 @@ orin_probe_32bit() {
   case "$via" in
     multiarch) orin_32bit_runs=1 orin_32bit_line="32-bit: ran (multiarch)" ;;
     i386-root) orin_32bit_runs=1 orin_32bit_line="32-bit: ran (i386 root)" ;;
-    emulate) orin_32bit_line="32-bit: contract runs under emulation; the whole 32-bit suite does not" ;;
+    emulate) orin_32bit_line="32-bit: contract runs under emulation; the whole 32-bit suite does not run here" ;;
     *) orin_32bit_line="32-bit: not run ($why)" ;;
   esac
   if [ "$orin_32bit_runs" = 0 ] && [ "${ORIN_32BIT:-auto}" = on ]; then

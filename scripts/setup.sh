@@ -5,8 +5,8 @@
 # Both flavours' compilers and the 64-bit Wine are required. The 32-bit Wine comes from the
 # multiarch wine32:i386 where it installs; where the machine's own packages block it, set-up
 # makes the i386 root instead (scripts/i386-root.sh: a 32-bit Debian tree with Wine inside, kept
-# outside the clone and reused). On a kernel that runs 64-bit code only, neither is of use for
-# the whole suite; the root is then made only for ORIN_32BIT=emulate.
+# outside the clone and reused). On a kernel that runs 64-bit code only the root is made under
+# emulation, for the emulated 32-bit contract. ORIN_32BIT=off skips both.
 set -euo pipefail
 source "$(dirname "$0")/i386-root.sh"
 
@@ -22,14 +22,10 @@ optional=(wine32:i386)
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing() { local pkg; for pkg in "$@"; do have_pkg "$pkg" || echo "$pkg"; done; }
 
-# The 32-bit Wine this machine can use: multiarch first; the i386 root once multiarch failed.
-wants_32bit() {
-  case "${ORIN_32BIT:-auto}" in
-    off) return 1 ;;
-    emulate) return 0 ;;
-  esac
-  orin_kernel_runs_i386
-}
+# The 32-bit Wine this machine can use: multiarch first, where the kernel runs 32-bit code; the
+# i386 root where multiarch failed, and where the kernel runs 64-bit code only (the emulated
+# contract runs through it).
+wants_32bit() { [ "${ORIN_32BIT:-auto}" != off ]; }
 make_i386_root() {
   wants_32bit || return 0
   /usr/lib/wine/wine --version >/dev/null 2>&1 && [ "${ORIN_32BIT:-auto}" != emulate ] && return 0
@@ -39,12 +35,12 @@ make_i386_root() {
     return 0
   fi
   bash "$orin_root/scripts/i386-root.sh" make ||
-    echo "setup: the i386 root could not be made; the 32-bit suite cannot run here" >&2
+    echo "setup: the i386 root could not be made; no 32-bit test can run here" >&2
 }
 
 need=($(missing "${required[@]}"))
 want=()
-if wants_32bit && ! orin_i386_root_ready; then want=($(missing "${optional[@]}")); fi
+if wants_32bit && orin_kernel_runs_i386 && ! orin_i386_root_ready; then want=($(missing "${optional[@]}")); fi
 if [ ${#need[@]} -eq 0 ] && [ ${#want[@]} -eq 0 ]; then
   echo "setup: all packages present"
   make_i386_root
