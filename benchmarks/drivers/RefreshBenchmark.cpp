@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "BenchClock.h"
 #include "BenchmarkFlavour.h"
 #include "BenchmarkSeries.h"
 
@@ -25,16 +26,7 @@ std::string ExeFolder() {
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-double Seconds() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  ::QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+double Seconds() { return BenchSeconds(); }
 
 template <class Fn>
 Fn Entry(HMODULE module, const char* name) {

@@ -13,6 +13,7 @@
 #include "ORINAPI_PORTABLE/Windows/CPortableUnBufWinPFile.h"
 #include "ORINAPI_PORTABLE/Windows/CPortableWinPFile.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+#include "BenchClock.h"
 #include "BenchmarkFlavour.h"
 #include "BenchmarkSeries.h"
 
@@ -58,16 +59,7 @@ struct Timing {
   bool ok = false;
 };
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+double Now() { return BenchSeconds(); }
 
 void Fill(unsigned char* data, size_t size) {
   for (size_t i = 0; i < size; ++i) data[i] = static_cast<unsigned char>(i * 31 + 7);

@@ -10,6 +10,7 @@
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/FileSystemQueries.h"
 #include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
+#include "BenchClock.h"
 #include "BenchmarkFlavour.h"
 #include "BenchmarkSeries.h"
 
@@ -17,16 +18,7 @@ namespace {
 
 constexpr double kTarget = 1.3;
 
-double Seconds() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+double Seconds() { return BenchSeconds(); }
 
 std::wstring Widen(const std::string& text, UINT codePage) {
   const int length = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);

@@ -18,6 +18,7 @@
 #include "StationProtocol.h"
 #include "StationWindows.h"
 #include "StatusRegistry.h"
+#include "BenchClock.h"
 #include "BenchmarkFlavour.h"
 #include "BenchmarkSeries.h"
 
@@ -36,12 +37,7 @@ Figures Summarise(const std::vector<double>& samples) {
   return {Median(samples), samples.empty() ? 0 : *std::max_element(samples.begin(), samples.end())};
 }
 
-double NowMs() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+double NowMs() { return BenchSeconds() * 1000.0; }
 
 std::string Folder(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "RecordText.h"
+
 namespace {
 
 void AppendEscape(std::string& out, unsigned unit) {
@@ -89,16 +91,7 @@ std::string VisibleText(const std::string& text) {
   std::string out;
   for (const unsigned char c : text) {
     if (out.size() >= kLongestVisibleText) return out + "...";
-    if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
+    if (!AppendEscapedControl(out, c)) out += static_cast<char>(c);
   }
   return out;
 }

@@ -2,22 +2,27 @@
 
 #include <cstdio>
 
+bool AppendEscapedControl(std::string& out, unsigned char c) {
+  if (c == '\n') out += "\\n";
+  else if (c == '\r') out += "\\r";
+  else if (c == '\t') out += "\\t";
+  else if (c < 0x20 || c == 0x7F) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+    out += escaped;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 std::string EncodeRecordText(const std::string& text) {
   std::string out;
   const size_t length = text.size() < kLongestRecordText ? text.size() : kLongestRecordText;
   for (size_t i = 0; i < length; ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
+    else if (!AppendEscapedControl(out, c)) out += static_cast<char>(c);
   }
   return out;
 }

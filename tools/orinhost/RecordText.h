@@ -9,6 +9,9 @@
 // Longer texts are cut here: a driver's answer must not make the parent's memory its own.
 constexpr size_t kLongestRecordText = 65536;
 
+// Appends \n, \r, \t or \xNN for a control character and answers true; false for any other byte.
+bool AppendEscapedControl(std::string& out, unsigned char c);
+
 std::string EncodeRecordText(const std::string& text);
 
 // False for what EncodeRecordText never writes (a raw control character, an unknown escape).
