@@ -183,7 +183,7 @@ orin_i386_make() {
     orin_i386_install "$orin_i386_root" "$emulate" || return 1
     return 0
   fi
-  echo "i386-root: making $orin_i386_root (a 32-bit Debian 12 with Wine, about 1.5 GB)"
+  echo "i386-root: making $orin_i386_root (a 32-bit Debian 12 with Wine, about 2 GB)"
   command -v debootstrap >/dev/null ||
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap >/dev/null ||
     return 1

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# How the scripts decide whether and how the 32-bit suite runs, with stand-in loaders (one that
+# The scripts' own logic. How they decide whether and how the 32-bit suite runs, with stand-in loaders (one that
 # starts, one the kernel refuses with "Exec format error", none at all), a kernel that does or
 # does not run i386 programs, and an i386 root that is or is not made.
 set -u
@@ -39,6 +39,36 @@ expect on "$foreign" 0 1 0 "" "32-bit: not run (this kernel executes 64-bit code
 expect emulate /bin/true 1 1 0 emulate "$emulated"
 expect emulate /bin/true 1 0 0 "" "32-bit: not run (ORIN_32BIT=emulate, but the i386 root is not made)"
 expect sometimes /bin/true 1 1 "" "" "" 1
+
+# A Wine prefix counts as made only once the mark its making writes last is there: one without
+# it (a run cut short) is made anew, a complete one is kept. Wine itself is stood in for.
+prefix_case() {  # prefix_case <name> <prepare: none, half or complete> <want it made: 1 or 0>
+  local dir=$scratch/$1/win64
+  mkdir -p "$dir"
+  case "$2" in
+    half) mkdir -p "$dir/wineprefix" && touch "$dir/wineprefix/system.reg" "$dir/wineprefix/stale" ;;
+    complete) mkdir -p "$dir/wineprefix" && touch "$dir/wineprefix/system.reg" "$dir/wineprefix/.orin-prefix-complete" ;;
+  esac
+  (
+    export ORIN_KEEP_DISPLAY=1 DISPLAY=:0
+    source "$root/scripts/wine-env.sh" "$dir" >/dev/null
+    WINESERVER=/bin/true
+    orin_wine() { [ "$* " != "wineboot -i " ] || { touch "$WINEPREFIX/system.reg" && echo >> "$dir/made"; }; }
+    orin_start_services >/dev/null 2>&1
+  )
+  local got=0 complete=0 stale=0
+  [ -f "$dir/made" ] && got=$(wc -l < "$dir/made")
+  [ -f "$dir/wineprefix/.orin-prefix-complete" ] && complete=1
+  [ -e "$dir/wineprefix/stale" ] && stale=1
+  if [ "$got" != "$3" ] || [ "$complete" != 1 ] || { [ "$2" = half ] && [ "$stale" = 1 ]; }; then
+    echo "FAIL: prefix $2: made=$got (want $3), mark=$complete, stale file left=$stale"
+    failures=$((failures + 1))
+  fi
+}
+root=$1
+prefix_case fresh none 1
+prefix_case cut-short half 1
+prefix_case made complete 0
 
 [ "$failures" = 0 ] && echo "flavour probe: all cases passed"
 exit "$failures"
