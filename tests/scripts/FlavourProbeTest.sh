@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The scripts' own logic. How they decide whether and how the 32-bit suite runs, with stand-in loaders (one that
-# starts, one the kernel refuses with "Exec format error", none at all), a kernel that does or
-# does not run i386 programs, and an i386 root that is or is not made.
+# The scripts' own logic: how they decide whether and how the 32-bit suite runs, with stand-in
+# loaders (one that starts, one the kernel refuses with "Exec format error", none at all), a
+# kernel that does or does not run i386 programs, and an i386 root that is or is not made; and
+# when a Wine prefix counts as made.
 set -u
 source "$1/scripts/flavours.sh"
 scratch=$(mktemp -d)
