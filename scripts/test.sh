@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds both flavours, and runs every test under Wine: the 64-bit suite on
 # every machine, the 32-bit suite wherever the kernel runs 32-bit code. Extra arguments go to
-# ctest. Prints which flavours ran, at the start and again beside the summary.
+# ctest. Prints which flavours ran, at the start and again beside the summary. Then the native
+# sanitized build and its fuzz targets (scripts/fuzz.sh).
 set -euo pipefail
 source "$(dirname "$0")/flavours.sh"
 bash "$orin_root/scripts/setup.sh"
@@ -40,6 +41,15 @@ for flavour in "${flavours[@]}"; do
     status=1
   fi
 done
+
+# --- Native: the platform-neutral code under clang's sanitizers, its unit tests and kept fuzz
+# inputs, then each fuzz target for 15 s (scripts/fuzz.sh). Needs no Wine.
+set +e; bash "$orin_root/scripts/fuzz.sh" --tests all 15 | tee "$orin_build_root/native.log"; rc=${PIPESTATUS[0]}; set -e
+[ "$rc" = 0 ] || status=1
+while read -r kind p _ f _; do passed=$((passed + p)) failed=$((failed + f)) summary+=("$kind $p passed, $f failed"); done \
+  < <(grep -E '^(native|fuzz): [0-9]+ passed, [0-9]+ failed' "$orin_build_root/native.log" || true)
+grep -q '^native: [0-9]' "$orin_build_root/native.log" || summary+=("native: no summary (fuzz.sh exited $rc)")
+# --- end of the native step
 
 echo
 for line in "${summary[@]}"; do echo "$line"; done
