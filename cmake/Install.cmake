@@ -5,6 +5,7 @@
 #   drivers/                  sample robot drivers ORSAMPLE1/3/4/5.DLL (orinhost's default folder)
 #   Pickwell.exe              the robot station
 #   pickwell-send.exe         gives the station one command
+#   Pickwell-Setup-<v>.msi    the station PC's installer (station, sender, optional simulator)
 #   simulator/                robot-control library simulator VTROBOTS20.DLL and its INI file
 #   include/                  public headers (orinrobo/OrinRoboSdk.h for hosts and driver writers)
 #   samples/driver-template/  a driver library that builds on its own from the bundle
@@ -52,6 +53,9 @@ if(NOT ORIN_FLAVOUR STREQUAL "win64")
   if(TARGET vtrobots_sim)
     install(TARGETS vtrobots_sim RUNTIME DESTINATION simulator LIBRARY DESTINATION simulator)
     install(FILES ${CMAKE_SOURCE_DIR}/samples/vtrobots-sim/VTROBOTS20.INI DESTINATION simulator OPTIONAL)
+  endif()
+  if(TARGET station_installer)
+    install(FILES ${ORIN_STATION_INSTALLER} DESTINATION .)
   endif()
 endif()
 

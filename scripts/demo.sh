@@ -31,7 +31,8 @@ bash "$orin_root/scripts/demo-station.sh" "$orin_build_dir"
 
 echo
 echo "=== Release bundle: $bundle ==="
-# Both flavours: the 32-bit one at the top, the 64-bit plug-in, host tool and drivers in x64/.
+# Both flavours: the 32-bit one at the top (with the station PC's installer Pickwell-Setup-<version>.msi),
+# the 64-bit plug-in, host tool and drivers in x64/.
 rm -rf "$bundle"
 cmake --install "$(orin_flavour_dir win32)" --prefix "$bundle" >/dev/null
 cmake --install "$(orin_flavour_dir win64)" --prefix "$bundle" >/dev/null

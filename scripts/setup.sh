@@ -2,11 +2,13 @@
 # Installs what building and testing need on a Debian 12 machine, skipping what is present.
 # Idempotent: a second run installs nothing and touches no package list.
 #
-# Both flavours' compilers and the 64-bit Wine are required. The 32-bit Wine (wine32:i386) is
-# installed too, but the set-up does not depend on it: on a kernel that runs 64-bit code only it
-# is of no use, and where it cannot be installed the test script reports the 32-bit suite as
-# not run.
+# Both flavours' compilers and the 64-bit Wine are required. The 32-bit Wine comes from the
+# multiarch wine32:i386 where it installs; where the machine's own packages block it, set-up
+# makes the i386 root instead (scripts/i386-root.sh: a 32-bit Debian tree with Wine inside, kept
+# outside the clone and reused). On a kernel that runs 64-bit code only, neither is of use for
+# the whole suite; the root is then made only for ORIN_32BIT=emulate.
 set -euo pipefail
+source "$(dirname "$0")/i386-root.sh"
 
 required=(cmake make git googletest
           g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
@@ -14,21 +16,43 @@ required=(cmake make git googletest
           mingw-w64-x86-64-dev
           clang lld clang-tools llvm libclang-rt-14-dev
           wine wine64 xvfb xauth x11-utils imagemagick fonts-liberation fonts-wine locales-all
-          ca-certificates)
+          ca-certificates wixl msitools)
 optional=(wine32:i386)
 
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing() { local pkg; for pkg in "$@"; do have_pkg "$pkg" || echo "$pkg"; done; }
 
+# The 32-bit Wine this machine can use: multiarch first; the i386 root once multiarch failed.
+wants_32bit() {
+  case "${ORIN_32BIT:-auto}" in
+    off) return 1 ;;
+    emulate) return 0 ;;
+  esac
+  orin_kernel_runs_i386
+}
+make_i386_root() {
+  wants_32bit || return 0
+  /usr/lib/wine/wine --version >/dev/null 2>&1 && [ "${ORIN_32BIT:-auto}" != emulate ] && return 0
+  orin_i386_root_ready && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: no 32-bit Wine here; run set-up as root to make the i386 root" >&2
+    return 0
+  fi
+  bash "$orin_root/scripts/i386-root.sh" make ||
+    echo "setup: the i386 root could not be made; the 32-bit suite cannot run here" >&2
+}
+
 need=($(missing "${required[@]}"))
-want=($(missing "${optional[@]}"))
+want=()
+if wants_32bit && ! orin_i386_root_ready; then want=($(missing "${optional[@]}")); fi
 if [ ${#need[@]} -eq 0 ] && [ ${#want[@]} -eq 0 ]; then
   echo "setup: all packages present"
+  make_i386_root
   exit 0
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "setup: missing packages (${need[*]} ${want[*]}); run as root to install them" >&2
+  echo "setup: missing packages (${need[*]} ${want[*]:-}); run as root to install them" >&2
   [ ${#need[@]} -eq 0 ] && exit 0
   exit 1
 fi
@@ -52,6 +76,7 @@ fi
 if [ ${#want[@]} -gt 0 ]; then
   echo "setup: installing ${want[*]}"
   if ! apt-get install -y -q --no-install-recommends "${want[@]}"; then
-    echo "setup: ${want[*]} could not be installed; only the 64-bit suite can run here" >&2
+    echo "setup: ${want[*]} could not be installed; making the i386 root instead" >&2
   fi
 fi
+make_i386_root

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine; CTest uses it as the cross-compiling emulator. The loader
-# follows the program's machine type (32-bit or 64-bit); the prefix and display come from
-# scripts/wine-env.sh when it was sourced before.
+# follows the program's machine type (32-bit or 64-bit); a 32-bit program runs inside the i386
+# root where that is the machine's 32-bit Wine (scripts/i386-root.sh). The prefix and display
+# come from scripts/wine-env.sh when it was sourced before.
 set -u
 program="${1:?usage: wine-run.sh PROGRAM [ARGS...]}"
 
@@ -29,4 +30,16 @@ if [ -z "${LC_ALL:-}" ] && { [ -z "${LANG:-}" ] || [ "$LANG" = C ] || [ "$LANG" 
   export LANG=C.UTF-8
 fi
 export WINEPREFIX WINEARCH WINEDEBUG WINEDLLOVERRIDES WINELOADER
+if [ "$WINELOADER" = /usr/lib/wine/wine ]; then
+  # Unset: not under wine-env.sh; take the i386 root when there is no multiarch Wine.
+  if [ -z "${ORIN_WINE32_VIA+set}" ] && [ ! -x "$WINELOADER" ]; then
+    source "$(dirname "$0")/i386-root.sh"
+    orin_i386_root_ready && ORIN_WINE32_VIA=i386-root
+  fi
+  if [ "${ORIN_WINE32_VIA:-}" = i386-root ]; then
+    : "${WINESERVER:=/usr/lib/wine/wineserver32}"
+    export WINESERVER
+    exec bash "$(dirname "$0")/i386-root.sh" run "$WINELOADER" "$@"
+  fi
+fi
 exec "$WINELOADER" "$@"

@@ -101,7 +101,8 @@ bool CPortableFindFile::ReadRawEntry(CPortableString* shortName, bool* creationM
       if (!IsNetworkPath(searchText.Text())) searchText = kLongPathPrefix + searchText;
       CPortableWideString wideText;
       NarrowToWideAnsi(wideText, searchText.Text());
-      handle = calls.FindFirstFileW(wideText.Text(), &wideData);
+      handle = wideText.Length() > orin::kSystemPathLimit ? INVALID_HANDLE_VALUE
+                                                     : calls.FindFirstFileW(wideText.Text(), &wideData);
     } else {
       handle = calls.FindFirstFileA(searchText.Text(), &narrowData);
     }

@@ -7,6 +7,7 @@
 #include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "ORINAPI_PORTABLE/PathText.h"
 #include "ORINAPI_PORTABLE/TextConversion.h"
+#include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ CPortableString CPortableFullPathApi::Resolve(const char* text) const {
 bool CPortableFullPathApi::ResolveWide(const char* text, CPortableString* result) const {
   CPortableWideString wideText;
   NarrowToWideAnsi(wideText, text);
+  if (wideText.Length() > orin::kSystemPathLimit) return false;
   wchar_t buffer[kPortableFullPathLimit + 1] = {};
   const DWORD length = orin::Sys().GetFullPathNameW(wideText.Text(), kPortableFullPathLimit, buffer, nullptr);
   if (length == 0 || length >= static_cast<DWORD>(kPortableFullPathLimit)) return false;

@@ -44,6 +44,10 @@ using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueRegistryKey = UniqueHandle<RegistryKeyTraits>;
 
+// The most characters a system path can hold. Longer texts never reach a wide call: the system
+// refuses them, and some implementations of those calls read past the end of such a text.
+constexpr int kSystemPathLimit = 32767;
+
 // GetProcAddress with the cast to the entry point's type in one place.
 template <class Fn>
 Fn GetEntryPoint(HMODULE module, const char* name) {

@@ -20,6 +20,15 @@
 // flavours), so under g++ the slot is an ordinary virtual function, DeletingDestructor(unsigned).
 // Put ORIN_DELETING_DESTRUCTOR(YourClass) in the class body; it expands to nothing under MSVC,
 // where the interface declares a real virtual destructor instead.
+//
+// Where a driver's objects come from: the destructor slot frees the object with the global
+// ::operator delete of the driver's own module (the class's operator delete, if it declares one,
+// under MSVC). So make every object with plain `new` in that module, or replace the module's
+// global operator new and delete with a pair of your own (the driver template does: HeapAlloc
+// and HeapFree on the process heap). An object from HeapAlloc, malloc or a pool of yours, built
+// with placement new while operator delete is the run-time's, is freed into a heap it did not
+// come from and corrupts the host's heap wherever the two heaps differ. orinhost check sees that
+// only where they differ on the machine it runs on.
 #ifndef ORINROBO_SDK_H
 #define ORINROBO_SDK_H
 
@@ -186,17 +195,23 @@ typedef IRoboManager2*(ORIN_CDECL* ORIN_PFN_CreateOrinRoboManager)(const char* d
 typedef void(ORIN_CDECL* ORIN_PFN_ReleaseOrinRoboManager)(IRoboManager* manager);
 
 // ---------------------------------------------------------------------------------------------
-// Entry points a driver library exports (extern "C", __cdecl, undecorated).
-//   ORIN_PLUGIN_GetPluginName        required: plug-in name (may be null: never matched by name)
-//   ORIN_PLUGIN_GetVersion           required: driver version; the highest per name is catalogued
-//   ORIN_PLUGIN_GetInterfaceVersion  required: 0..5, the layout of the objects below
-//   ORIN_PLUGIN_SetInterfaceVersion  optional: told the manager's version first after every load
+// Entry points a driver library exports (extern "C", __cdecl, undecorated: a C++ name or a
+// __stdcall one is not found). Without one of the first three the library is not catalogued; a
+// missing entry point its interface version requires makes the manager answer null (or 0):
+//   ORIN_PLUGIN_GetPluginName        always: plug-in name (may be null: never matched by name)
+//   ORIN_PLUGIN_GetVersion           always: driver version, one unsigned number; the highest per
+//                                    name is catalogued, of equal ones the first file found
+//   ORIN_PLUGIN_GetInterfaceVersion  always: 0..5, the layout of the objects below (above 5: not
+//                                    catalogued; 0: catalogued, but no object is handed out)
+//   ORIN_PLUGIN_SetInterfaceVersion  optional: told the manager's version (2..5) first after every
+//                                    load, except the load for ConfigureDriver
 //   orinrobodriver_configuredriver   optional: first-generation configuration
-//   orinrobodriver_createdriver      object of the library's layout (versions 1..5)
-//   orinrobodriverV2_createdriver    IRoboDriver layout (version 4 and up)
-//   orinrobodriverV2_configuredriver version 4 and up; its int result goes back to the host
-//   orinrobodriver_firmwarecheck     version 4 and up: IRoboFirmwareCheckV4 (4) or
-//                                    IRoboFirmwareCheck (5)
+//   orinrobodriver_createdriver      versions 1..5: object of the library's layout (CreateDriver;
+//                                    CreateDriverV2 below version 4)
+//   orinrobodriverV2_createdriver    versions 4 and 5: IRoboDriver layout (CreateDriverV2)
+//   orinrobodriverV2_configuredriver versions 4 and 5; its int result goes back to the host
+//   orinrobodriver_firmwarecheck     versions 4 and 5: IRoboFirmwareCheckV4 (4) or
+//                                    IRoboFirmwareCheck (5) (CreateFirmwareCheck)
 typedef const char*(ORIN_CDECL* ORIN_PFN_DriverGetPluginName)(void);
 typedef uint32_t(ORIN_CDECL* ORIN_PFN_DriverGetVersion)(void);
 typedef uint32_t(ORIN_CDECL* ORIN_PFN_DriverGetInterfaceVersion)(void);

@@ -7,6 +7,9 @@
 //
 // The library needs no C or C++ run-time: the manager loads and unloads it at every catalogue
 // refresh, so it should set up nothing it cannot give back. Its objects live on the process heap.
+// Without a run-time (Microsoft's ABI) nothing else supplies DllMain, operator new and delete or
+// _purecall, so they are here; nor does anything run constructors of global objects, so there are
+// none.
 #include <orinrobo/OrinRoboSdk.h>
 
 #include <stddef.h>
@@ -39,8 +42,10 @@ __declspec(dllimport) BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID memo
 #define TEMPLATE_VERSION 1u
 #define TEMPLATE_INTERFACE 5u
 
-// Every object this library hands out is allocated and freed here, on the process heap; the host
-// destroys it through its destructor slot, which lands in operator delete below.
+// Every object this library hands out is allocated and freed here, on the process heap. The host
+// destroys it through its destructor slot, which frees it with this module's global operator
+// delete below: allocation and release must be a pair. Had operator delete stayed the run-time's
+// (free), an object from HeapAlloc would be freed into a heap it did not come from.
 struct HeapTag {};
 void* operator new(size_t size, HeapTag) noexcept { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
 void operator delete(void* memory, HeapTag) noexcept { HeapFree(GetProcessHeap(), 0, memory); }

@@ -21,14 +21,25 @@
 //                            (build that one with exceptions)
 //   SAMPLE_SLOW_MS=n         every driver operation takes n ms; SAMPLE_HANG_BIN_COUNT: GetBinCount
 //                            takes a minute
-//   SAMPLE_FORGE             the plug-in name holds line breaks and tabs, and the create entry
-//                            points print to standard output and answer null
+//   SAMPLE_FORGE             the plug-in name holds line breaks, tabs, a backslash and a byte
+//                            above 0x7F, and the create entry points print to standard output and
+//                            answer null
 //   SAMPLE_FORGE_RECORDS     ORIN_PLUGIN_GetVersion writes made-up findings to the handle that
 //                            orinhost check's child names after --records on its command line
+//   SAMPLE_MANGLED_FIRMWARE_CHECK  orinrobodriver_firmwarecheck without extern "C": exported
+//                            under its C++ (mangled) name
+//   SAMPLE_FIRMWARE_V4_LAYOUT  the firmware check has the interface 4 layout, whatever the
+//                            library's interface version says
+//   SAMPLE_HEAP_OBJECTS      objects come from HeapAlloc, but the destructor slot frees them with
+//                            the library's operator delete (free): another heap
+//   SAMPLE_START_PROCESS     orinrobodriver_createdriver starts a process that waits two minutes
+//                            (rundll32 calling SampleWait) and writes its id to the file that the
+//                            environment variable ORIN_SAMPLE_PROCESS_ID_FILE names
 //
 // Everything the library does is counted in shared memory (SampleDriverCounters.h).
 #include <orinrobo/OrinRoboSdk.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -96,6 +107,48 @@ namespace {
   DWORD written = 0;
   WriteFile(channel, text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
 }
+
+// Where a new object's memory comes from.
+[[maybe_unused]] void* ObjectMemory(size_t size) {
+#if defined(SAMPLE_HEAP_OBJECTS)
+  return HeapAlloc(GetProcessHeap(), 0, size);
+#else
+  return ::operator new(size, std::nothrow);
+#endif
+}
+
+template <class Object, class... Arguments>
+Object* NewObject(Arguments... arguments) {
+  void* memory = ObjectMemory(sizeof(Object));
+  return memory ? new (memory) Object(arguments...) : nullptr;
+}
+
+#if defined(SAMPLE_START_PROCESS)
+// A process of the library's own that outlives the call: rundll32 running SampleWait.
+void StartWaitingProcess(HINSTANCE module) {
+  char self[MAX_PATH];
+  char system[MAX_PATH];
+  char idFile[MAX_PATH];
+  if (!GetModuleFileNameA(module, self, MAX_PATH) || !GetSystemDirectoryA(system, MAX_PATH) ||
+      !GetEnvironmentVariableA("ORIN_SAMPLE_PROCESS_ID_FILE", idFile, MAX_PATH)) {
+    return;
+  }
+  char command[3 * MAX_PATH];
+  std::snprintf(command, sizeof command, "\"%s\\rundll32.exe\" \"%s\",SampleWait", system, self);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
+  char id[16];
+  const int length = std::snprintf(id, sizeof id, "%lu", static_cast<unsigned long>(process.dwProcessId));
+  HANDLE file = CreateFileA(idFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, id, static_cast<DWORD>(length), &written, nullptr);
+  CloseHandle(file);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+#endif
 
 void NoteEntry(SampleEntry entry) {
   if (g_slot == nullptr) return;
@@ -239,7 +292,8 @@ class SampleRobot final : public DriverLayout {
 };
 
 #if defined(SAMPLE_FIRMWARE_CHECK)
-#if SAMPLE_INTERFACE >= 5
+#if SAMPLE_INTERFACE >= 5 && !defined(SAMPLE_FIRMWARE_V4_LAYOUT)
+#define SAMPLE_FIRMWARE_V5 1
 using CheckLayout = IRoboFirmwareCheck;
 #else
 using CheckLayout = IRoboFirmwareCheckV4;
@@ -258,7 +312,7 @@ class SampleFirmwareCheck final : public CheckLayout {
   bool ORIN_METHOD IsFirmwareSupported(OrinArg firmware) override {
     return Op(3, firmware >= kRequiredFirmware) != 0;
   }
-#if SAMPLE_INTERFACE >= 5
+#if defined(SAMPLE_FIRMWARE_V5)
   int ORIN_METHOD GetRequiredFirmware() override { return Op(5, kRequiredFirmware); }
 #endif
 
@@ -277,8 +331,11 @@ class SampleFirmwareCheck final : public CheckLayout {
 // ---------------------------------------------------------------------------------------------
 // Load entry: find this process's counters; refuse to load when built to.
 
+HINSTANCE g_module = nullptr;
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
+    g_module = module;
     LearnFileName(module);
     g_view = SampleCountersOpen();
     g_slot = SampleCountersSlot(g_view.counters, g_fileKey, 1);
@@ -304,6 +361,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   return TRUE;
 }
 
+#if defined(SAMPLE_START_PROCESS)
+extern "C" __declspec(dllexport) void CALLBACK SampleWait(HWND, HINSTANCE, LPSTR, int) { Sleep(120000); }
+#endif
+
 // ---------------------------------------------------------------------------------------------
 // Plug-in entry points.
 
@@ -313,7 +374,8 @@ SAMPLE_EXPORT const char* ORIN_CDECL ORIN_PLUGIN_GetPluginName(void) {
 #if defined(SAMPLE_NULL_NAME)
   return nullptr;
 #elif defined(SAMPLE_FORGE)
-  return "Forge\nok\tcatalogue\tthe plug-in would catalogue it\r\n";
+  // A real backslash and n, and a letter outside ASCII (e-acute in most Western code pages), too.
+  return "Forge\nok\tcatalogue\tthe plug-in would catalogue it\r\nC:\\new \xE9";
 #elif defined(SAMPLE_NAME_FROM_FILE)
   return g_pluginName;
 #else
@@ -371,7 +433,10 @@ SAMPLE_EXPORT DriverLayout* ORIN_CDECL orinrobodriver_createdriver(OrinArg input
 #elif defined(SAMPLE_CREATE_NULL)
   return nullptr;
 #else
-  return new (std::nothrow) SampleRobot(inputDiscs, 0);
+#if defined(SAMPLE_START_PROCESS)
+  StartWaitingProcess(g_module);
+#endif
+  return NewObject<SampleRobot>(inputDiscs, OrinArg{0});
 #endif
 }
 
@@ -387,7 +452,7 @@ SAMPLE_EXPORT IRoboDriver* ORIN_CDECL orinrobodriverV2_createdriver(OrinArg inpu
 #elif defined(SAMPLE_CREATE_NULL)
   return nullptr;
 #else
-  return new (std::nothrow) SampleRobot(inputDiscs, outputDiscs);
+  return NewObject<SampleRobot>(inputDiscs, outputDiscs);
 #endif
 }
 #endif
@@ -404,13 +469,17 @@ SAMPLE_EXPORT int ORIN_CDECL orinrobodriverV2_configuredriver(OrinArg first, Ori
 #endif
 
 #if defined(SAMPLE_FIRMWARE_CHECK) && !defined(SAMPLE_NO_CREATE)
+#if defined(SAMPLE_MANGLED_FIRMWARE_CHECK)
+__declspec(dllexport) IRoboFirmwareCheckV4* ORIN_CDECL orinrobodriver_firmwarecheck(OrinArg drive) {
+#else
 SAMPLE_EXPORT IRoboFirmwareCheckV4* ORIN_CDECL orinrobodriver_firmwarecheck(OrinArg drive) {
+#endif
   NoteEntry(SAMPLE_ENTRY_FIRMWARE_CHECK);
   NoteArguments(drive, 0);
 #if defined(SAMPLE_CREATE_NULL)
   return nullptr;
 #else
-  return new (std::nothrow) SampleFirmwareCheck();
+  return NewObject<SampleFirmwareCheck>();
 #endif
 }
 #endif

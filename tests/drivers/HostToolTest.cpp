@@ -1,6 +1,9 @@
 // orinhost.exe run as a script would run it: exit codes and what it prints.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "DriverTestSupport.h"
 #include "ProcessStart.h"
 
@@ -26,11 +29,80 @@ ToolRun RunHostTool(const std::string& arguments, const testsupport::TempDir& sc
   return run;
 }
 
+// The JSON string literal that starts at json[at] as a reader decodes it; `at` moves past it.
+// Fails the test on what JSON does not allow.
+std::wstring DecodeJsonString(const std::string& json, size_t& at) {
+  std::wstring text;
+  std::string raw;  // UTF-8 between escapes
+  auto flush = [&]() {
+    wchar_t wide[1024];
+    const int units = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, raw.data(), static_cast<int>(raw.size()), wide, 1024);
+    EXPECT_TRUE(raw.empty() || units > 0) << "not UTF-8: " << raw;
+    text.append(wide, units > 0 ? static_cast<size_t>(units) : 0);
+    raw.clear();
+  };
+  EXPECT_EQ('"', json[at]);
+  for (++at; at < json.size() && json[at] != '"'; ++at) {
+    const unsigned char c = static_cast<unsigned char>(json[at]);
+    EXPECT_GE(c, 0x20) << "raw control character in a JSON string";
+    if (c != '\\') {
+      raw += static_cast<char>(c);
+      continue;
+    }
+    flush();
+    const char escape = json[++at];
+    const std::string simple = "\"\\/bfnrt";
+    const wchar_t meant[] = L"\"\\/\b\f\n\r\t";
+    if (simple.find(escape) != std::string::npos) {
+      text += meant[simple.find(escape)];
+    } else {
+      EXPECT_EQ('u', escape);
+      text += static_cast<wchar_t>(std::stoul(json.substr(at + 1, 4), nullptr, 16));
+      at += 4;
+    }
+  }
+  flush();
+  ++at;
+  return text;
+}
+
+// The value after "key": in json from `from` on: a string decoded, anything else as written.
+std::wstring JsonValue(const std::string& json, const std::string& key, size_t from = 0) {
+  size_t at = json.find("\"" + key + "\": ", from);
+  if (at == std::string::npos) return L"(no " + std::wstring(key.begin(), key.end()) + L")";
+  at += key.size() + 4;
+  if (json[at] == '"') return DecodeJsonString(json, at);
+  const size_t end = json.find_first_of(",}]", at);
+  return std::wstring(json.begin() + static_cast<std::ptrdiff_t>(at), json.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+// Every finding's text, decoded, with its status and check in front ("fail check ...").
+std::vector<std::wstring> JsonFindings(const std::string& json) {
+  std::vector<std::wstring> findings;
+  for (size_t at = json.find("{\"status\": "); at != std::string::npos; at = json.find("{\"status\": ", at + 1)) {
+    findings.push_back(JsonValue(json, "status", at) + L" " + JsonValue(json, "check", at) + L" " +
+                       JsonValue(json, "text", at));
+  }
+  return findings;
+}
+
+std::wstring Ansi(const std::string& text) {
+  wchar_t wide[1024];
+  const int units = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, 1024);
+  return std::wstring(wide, units > 0 ? static_cast<size_t>(units - 1) : 0);
+}
+
 }  // namespace
 
 TEST(HostTool, AnswersEachCommandWithItsExitCodeAndOutput) {
   testsupport::TempDir scratch("host");
   ASSERT_TRUE(scratch.MakeDir("empty"));
+  // Two files that give the same name and version: one is listed, the other passed over.
+  ASSERT_TRUE(scratch.MakeDir("twice"));
+  for (const char* copy : {"twice\\ORSAMPLE5.DLL", "twice\\ORCOPY5.DLL"}) {
+    ASSERT_TRUE(::CopyFileA((testsupport::ExeDirectory() + "drivers\\ORSAMPLE5.DLL").c_str(), scratch.Join(copy).c_str(),
+                            FALSE));
+  }
   struct Row {
     std::string arguments;
     DWORD exitCode;
@@ -41,6 +113,8 @@ TEST(HostTool, AnswersEachCommandWithItsExitCodeAndOutput) {
       {"list", 0, "4 driver(s)"},
       {"list --json", 0, "\"name\": \"Sample Robot Gen5\", \"version\": 7, \"interfaceVersion\": 5"},
       {"list --dir \"" + scratch.Join("empty") + "\"", 0, "0 driver(s)"},
+      {"list --dir \"" + scratch.Join("twice") + "\"", 0, "1 driver(s)\r\n#0: same name and version in "},
+      {"list --json --dir \"" + scratch.Join("twice") + "\"", 0, "5.DLL\", \"sameNameAndVersion\": [\""},
       // A folder that cannot be listed is no empty catalogue.
       {"list --dir \"" + scratch.Join("missing") + "\"", 7, "cannot open the driver folder"},
       {"list --dir \"" + testsupport::ExeDirectory() + "orinhost.exe\"", 7, "is a file"},
@@ -75,6 +149,18 @@ TEST(HostTool, CheckPassesTheSampleDriversAndNamesWhatFailsInTheOddOnes) {
   // A backup copy beside a driver: the OR*.DLL search finds it through its 8.3 short name.
   ASSERT_TRUE(::CopyFileA((testsupport::ExeDirectory() + "drivers\\ORSAMPLE5.DLL").c_str(),
                           scratch.Join("ORBACKUP.DLL-1").c_str(), FALSE));
+  // A driver built for the other flavour's machine: a copy with the machine field changed.
+  std::string image = testsupport::ReadWholeFile(testsupport::ExeDirectory() + "drivers\\ORSAMPLE5.DLL");
+  ASSERT_GT(image.size(), 0x100u);
+  const size_t machine = static_cast<unsigned char>(image[0x3C]) + 4u + (static_cast<unsigned char>(image[0x3D]) << 8);
+#if defined(_WIN64)
+  image.replace(machine, 2, "\x4C\x01", 2);
+  const char* otherMachine = "FAIL  file       a 32-bit x86 image (machine 0x014C): this 64-bit orinhost.exe";
+#else
+  image.replace(machine, 2, "\x64\x86", 2);
+  const char* otherMachine = "FAIL  file       a 64-bit x64 image (machine 0x8664): this 32-bit orinhost.exe";
+#endif
+  ASSERT_TRUE(scratch.WriteFile("ORMACHINE.DLL", image));
   struct Row {
     std::string file;
     std::string options;
@@ -101,6 +187,24 @@ TEST(HostTool, CheckPassesTheSampleDriversAndNamesWhatFailsInTheOddOnes) {
       {"testdrivers\\ORSLOW.DLL", " --timeout 3", 6,
        {"ok    driver     SelfTest = 1", "FAIL  driver     GetBinCount: no answer within 3 s"}},
       {"testdrivers\\ORCRASH.DLL", " --no-calls", 0, {"ok    destroy    driver destroyed"}},
+      // Traps the check names the cause of.
+      {"testdrivers\\ORMANGLED.DLL", "", 6,
+       {"FAIL  export     orinrobodriver_firmwarecheck missing (required): the library exports "
+        "_Z28orinrobodriver_firmwarecheckj, a C++ (mangled) name",
+        "FAIL  catalogue  would not be usable as interface 5: orinrobodriver_firmwarecheck is missing, so "
+        "CreateFirmwareCheck answers null"}},
+      {"testdrivers\\ORNOCREATE.DLL", "", 6,
+       {"FAIL  catalogue  would not be usable as interface 5: orinrobodriver_createdriver is missing, so CreateDriver "
+        "answers null; orinrobodriverV2_createdriver is missing, so CreateDriverV2 answers null; "
+        "orinrobodriverV2_configuredriver is missing, so ConfigureDriverV2 answers 0; orinrobodriver_firmwarecheck is "
+        "missing, so CreateFirmwareCheck answers null (the plug-in would still catalogue it)"}},
+      // Calling past the table's end would crash; the check stops there and still destroys it.
+      {"testdrivers\\ORSHORTFW.DLL", "", 6,
+       {"FAIL  firmware   function table ends after entry 4 of the 5 that interface 5 needs: the "
+        "IRoboFirmwareCheckV4 layout", "ok    destroy    firmware check destroyed", "ok    unload"}},
+      {"testdrivers\\ORHEAPOBJ.DLL", " --no-calls", 6,
+       {"FAIL  destroy    the firmware check's memory is still allocated after its destructor slot ran"}},
+      {scratch.Join("ORMACHINE.DLL"), "", 6, {otherMachine}},
       {scratch.Join("ORBACKUP.DLL-1"), "", 0, {"ok    catalogue  the plug-in would catalogue it"}},
       {scratch.Join("ORTEXT.DLL"), "", 6, {"FAIL  file       not a PE image"}},
       {scratch.Join("ORMISSING.DLL"), "", 6, {"FAIL  file       cannot open"}},
@@ -122,14 +226,62 @@ TEST(HostTool, CheckPassesTheSampleDriversAndNamesWhatFailsInTheOddOnes) {
     for (const char* printed : row.printed) EXPECT_NE(std::string::npos, run.output.find(printed)) << run.output;
     EXPECT_NE(std::string::npos, run.output.find(row.exitCode ? "FAILED: " : "passed: ")) << run.output;
   }
+}
+
+// The JSON carries each text exactly: decoded, it gives back the driver's bytes. Run under code
+// page 1252 and, as test_host_tool_ja_JP, under 932.
+TEST(HostTool, CheckJsonCarriesEachTextExactly) {
+  testsupport::TempDir scratch("json");
   const ToolRun json = RunHostTool("check \"" + testsupport::ExeDirectory() + "drivers\\ORSAMPLE4.DLL\" --json", scratch);
   EXPECT_EQ(0u, json.exitCode);
-  EXPECT_NE(std::string::npos, json.output.find("\"passed\": true, \"name\": \"Sample Robot Gen4\", \"version\": 1, "
-                                                "\"interfaceVersion\": 4, \"catalogued\": true")) << json.output;
+  EXPECT_EQ(L"true", JsonValue(json.output, "passed")) << json.output;
+  EXPECT_EQ(L"Sample Robot Gen4", JsonValue(json.output, "name"));
+  EXPECT_EQ(L"1", JsonValue(json.output, "version"));
+  EXPECT_EQ(L"4", JsonValue(json.output, "interfaceVersion"));
   const ToolRun forged = RunHostTool("check \"" + testsupport::ExeDirectory() + "testdrivers\\ORFORGE.DLL\" --json", scratch);
   EXPECT_EQ(6u, forged.exitCode);
-  EXPECT_NE(std::string::npos, forged.output.find("\"passed\": false")) << forged.output;
-  EXPECT_EQ(std::string::npos, forged.output.find('\t')) << forged.output;
+  EXPECT_EQ(L"false", JsonValue(forged.output, "passed")) << forged.output;
+  // 0xE9 is a letter in code page 1252, and a lead byte without its trail byte in 932: a byte the
+  // code page cannot decode comes back as the unpaired surrogate U+DCE9.
+  const std::wstring name = Ansi("Forge\nok\tcatalogue\tthe plug-in would catalogue it\r\nC:\\new ") +
+                            (::GetACP() == 932 ? std::wstring(1, L'\xDCE9') : Ansi("\xE9"));
+  EXPECT_EQ(name, JsonValue(forged.output, "name")) << forged.output;
+  const std::vector<std::wstring> findings = JsonFindings(forged.output);
+  for (const std::wstring& expected : {L"info name " + name, std::wstring(L"info output no robot connectedok\tcreate\tforged")}) {
+    EXPECT_NE(findings.end(), std::find(findings.begin(), findings.end(), expected)) << forged.output;
+  }
+  const ToolRun records = RunHostTool("check \"" + testsupport::ExeDirectory() + "testdrivers\\ORFORGEREC.DLL\" --json", scratch);
+  const std::vector<std::wstring> forgedRecords = JsonFindings(records.output);
+  EXPECT_NE(forgedRecords.end(), std::find(forgedRecords.begin(), forgedRecords.end(),
+                                           L"fail check a record the check process does not write: no robot here"))
+      << records.output;
+  // Catalogued, but not usable at its interface version.
+  const ToolRun mangled = RunHostTool("check \"" + testsupport::ExeDirectory() + "testdrivers\\ORMANGLED.DLL\" --json", scratch);
+  EXPECT_EQ(L"false", JsonValue(mangled.output, "passed")) << mangled.output;
+  EXPECT_EQ(L"true", JsonValue(mangled.output, "catalogued")) << mangled.output;
+}
+
+// A driver that starts a process and then hangs: the check reports, and the process is gone.
+TEST(HostTool, CheckEndsTheProcessesTheDriverStarted) {
+  testsupport::TempDir scratch("starter");
+  const std::string idFile = scratch.Join("process-id.txt");
+  ASSERT_TRUE(::SetEnvironmentVariableA("ORIN_SAMPLE_PROCESS_ID_FILE", idFile.c_str()));
+  const ToolRun run = RunHostTool("check \"" + testsupport::ExeDirectory() + "testdrivers\\ORSTARTER.DLL\" --timeout 3", scratch);
+  ::SetEnvironmentVariableA("ORIN_SAMPLE_PROCESS_ID_FILE", nullptr);
+  EXPECT_EQ(6u, run.exitCode);
+  EXPECT_NE(std::string::npos, run.output.find("FAIL  driver     GetBinCount: no answer within 3 s")) << run.output;
+  // Under Wine the first window-station user also starts the desktop process, in the same job.
+  EXPECT_NE(std::string::npos, run.output.find(" process(es) the driver started still ran when the check ended: ended"))
+      << run.output;
+  const DWORD id = std::strtoul(testsupport::ReadWholeFile(idFile).c_str(), nullptr, 10);
+  ASSERT_NE(0u, id) << "the driver started no process";
+  HANDLE started = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+  if (started != nullptr) {
+    const DWORD waited = ::WaitForSingleObject(started, 10000);
+    EXPECT_EQ(WAIT_OBJECT_0, waited) << "the process the driver started still runs";
+    if (waited != WAIT_OBJECT_0) ::TerminateProcess(started, 1);
+    ::CloseHandle(started);
+  }
 }
 
 // The file checked is the one the path names from the current folder, not one the loader's

@@ -1,5 +1,6 @@
 // OrinRobo.dll and the sample drivers, read as PE files: the plug-in exports exactly its eight
-// names, undecorated, and every binary imports system libraries only.
+// names, undecorated, and every binary imports system libraries only; the station's programs
+// carry their manifest.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -184,6 +185,24 @@ TEST(PluginImage, EveryShippedBinaryIsBuiltForItsFlavour) {
     PeImage image(testsupport::ReadWholeFile(ImageDirectory() + file));
     ASSERT_TRUE(image.Valid());
     EXPECT_EQ(ExpectedMachine(), image.Machine());
+  }
+}
+
+// asInvoker keeps Windows from virtualising the station's registry writes; the supported-OS entry
+// of Windows 10 and 11 marks a current program.
+TEST(PluginImage, StationProgramsCarryAnAsInvokerManifest) {
+  for (const char* file : {"Pickwell.exe", "pickwell-send.exe"}) {
+    SCOPED_TRACE(file);
+    HMODULE image = ::LoadLibraryExA((ImageDirectory() + file).c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(nullptr, image);
+    HRSRC resource = ::FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    HGLOBAL loaded = resource ? ::LoadResource(image, resource) : nullptr;
+    const char* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
+    const std::string manifest = bytes ? std::string(bytes, ::SizeofResource(image, resource)) : std::string();
+    ::FreeLibrary(image);
+    EXPECT_NE(std::string::npos, manifest.find("<requestedExecutionLevel level=\"asInvoker\""));
+    EXPECT_NE(std::string::npos, manifest.find("<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"));
   }
 }
 

@@ -6,7 +6,7 @@ std::string ChildStart::Failure() const {
   return std::string(failedStep ? failedStep : "start") + " failed (error " + std::to_string(error) + ")";
 }
 
-ChildStart StartChild(const std::string& commandLine, HANDLE output, HANDLE extra) {
+ChildStart StartChild(const std::string& commandLine, HANDLE output, HANDLE extra, HANDLE job) {
   ChildStart start;
   auto fail = [&start](const char* step, DWORD error) {
     start.failedStep = step;
@@ -45,8 +45,11 @@ ChildStart StartChild(const std::string& commandLine, HANDLE output, HANDLE extr
     start.failedStep = "UpdateProcThreadAttribute";
   } else {
     std::string command = commandLine;
-    started = ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT, nullptr,
-                               nullptr, &startup.StartupInfo, &process);
+    // No console of its own: its output goes to the handles above, and a console would bring a
+    // host process of its own into the job.
+    const DWORD flags = EXTENDED_STARTUPINFO_PRESENT | DETACHED_PROCESS | (job ? CREATE_SUSPENDED : 0);
+    started = ::CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, flags, nullptr, nullptr,
+                               &startup.StartupInfo, &process);
     if (!started) {
       error = ::GetLastError();
       start.failedStep = "CreateProcess";
@@ -55,6 +58,11 @@ ChildStart StartChild(const std::string& commandLine, HANDLE output, HANDLE extr
   ::DeleteProcThreadAttributeList(startup.lpAttributeList);
   ::CloseHandle(input);
   if (!started) return fail(start.failedStep, error);
+  if (job != nullptr) {
+    start.inJob = ::AssignProcessToJobObject(job, process.hProcess) != FALSE;
+    if (!start.inJob) start.jobError = ::GetLastError();
+    ::ResumeThread(process.hThread);
+  }
   ::CloseHandle(process.hThread);
   start.process = process.hProcess;
   return start;

@@ -5,33 +5,16 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "DuplicateDrivers.h"
 #include "JsonText.h"
-#include "OrinRobo/InterfaceVersion.h"
+#include "LibraryProbe.h"
 
 namespace {
 
 // Text from the plug-in or a driver, one line whatever it holds.
 std::string Shown(const char* text) { return text ? VisibleText(text) : "(null)"; }
-
-// The catalogue does not record a driver's interface version, so the tool asks the library
-// itself, with the same handshake the manager uses. -1 when it cannot be had.
-long ProbeInterfaceVersion(const char* path, unsigned hostVersion) {
-  if (path == nullptr) return -1;
-  const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS);
-  HMODULE library = ::LoadLibraryA(path);
-  ::SetErrorMode(previousMode);
-  if (library == nullptr) return -1;
-  auto set = reinterpret_cast<ORIN_PFN_DriverSetInterfaceVersion>(
-      reinterpret_cast<void*>(::GetProcAddress(library, "ORIN_PLUGIN_SetInterfaceVersion")));
-  auto get = reinterpret_cast<ORIN_PFN_DriverGetInterfaceVersion>(
-      reinterpret_cast<void*>(::GetProcAddress(library, "ORIN_PLUGIN_GetInterfaceVersion")));
-  SetHostInterfaceVersion(hostVersion);
-  if (set) set(MapInterfaceVersion(kHighestDriverInterfaceVersion));
-  const long version = get ? static_cast<long>(get()) : -1;
-  ::FreeLibrary(library);
-  return version;
-}
 
 }  // namespace
 
@@ -47,25 +30,39 @@ int RunInfo(PluginHost& host, IRoboManager2* manager, const Options& options) {
 
 int RunList(PluginHost& host, IRoboManager2* manager, const Options& options) {
   const int count = manager->GetDriverCount();
+  const std::vector<std::vector<std::string>> duplicates =
+      SameNameAndVersion(manager, options.directory, host.InterfaceVersion(), host.Module());
   if (options.json) std::printf("[");
   else std::printf("%-3s %-24s %8s %9s %9s  %s\n", "#", "Name", "Version", "Interface", "Configure", "Path");
   for (int i = 0; i < count; ++i) {
     IRoboDriverInfo* info = manager->GetDriverInfo(static_cast<unsigned>(i));
-    const long interfaceVersion = ProbeInterfaceVersion(info->GetDriverPath(), host.InterfaceVersion());
-    const std::string shown = interfaceVersion < 0 ? "?" : std::to_string(interfaceVersion);
+    // The catalogue does not record interface versions: the library is asked, as the plug-in asks it.
+    const LibraryFacts facts = ProbeLibrary(info->GetDriverPath(), host.InterfaceVersion(), host.Module());
+    const std::string shown = facts.hasInterfaceVersion ? std::to_string(facts.interfaceVersion) : "?";
     if (options.json) {
+      std::string others;
+      for (const std::string& path : duplicates[static_cast<size_t>(i)]) others += (others.empty() ? "" : ", ") + JsonText(path);
       std::printf("%s\n  {\"index\": %d, \"name\": %s, \"version\": %u, \"interfaceVersion\": %s, "
-                  "\"hasConfigure\": %s, \"path\": %s}",
+                  "\"hasConfigure\": %s, \"path\": %s, \"sameNameAndVersion\": [%s]}",
                   i ? "," : "", i, JsonText(info->GetDriverName()).c_str(), info->GetDriverVersion(),
-                  interfaceVersion < 0 ? "null" : shown.c_str(), info->HasConfigure() ? "true" : "false",
-                  JsonText(info->GetDriverPath()).c_str());
+                  facts.hasInterfaceVersion ? shown.c_str() : "null", info->HasConfigure() ? "true" : "false",
+                  JsonText(info->GetDriverPath()).c_str(), others.c_str());
     } else {
       std::printf("%-3d %-24s %8u %9s %9s  %s\n", i, Shown(info->GetDriverName()).c_str(), info->GetDriverVersion(),
                   shown.c_str(), info->HasConfigure() ? "yes" : "no", Shown(info->GetDriverPath()).c_str());
     }
   }
-  if (options.json) std::printf("%s]\n", count ? "\n" : "");
-  else std::printf("%d driver(s)\n", count);
+  if (options.json) {
+    std::printf("%s]\n", count ? "\n" : "");
+    return kExitOk;
+  }
+  std::printf("%d driver(s)\n", count);
+  for (int i = 0; i < count; ++i) {
+    for (const std::string& path : duplicates[static_cast<size_t>(i)]) {
+      std::printf("#%d: same name and version in %s, passed over (the plug-in lists the first file its folder search "
+                  "returns)\n", i, VisibleText(path).c_str());
+    }
+  }
   return kExitOk;
 }
 

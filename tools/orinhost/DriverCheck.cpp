@@ -1,18 +1,21 @@
 // The parent's side of orinhost check: runs the steps in a child orinhost that writes its records
 // to a pipe of their own (the driver shares the child's standard output, never that pipe), limits
 // each call into the driver, checks every record and prints them as lines or as JSON. A child
-// that dies turns its unanswered call into a failed line.
+// that dies turns its unanswered call into a failed line. The child runs in a job, so whatever
+// the driver starts ends with the check.
 #include "DriverCheck.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "ChildStart.h"
 #include "JsonText.h"
+#include "RecordText.h"
 
 namespace {
 
@@ -20,11 +23,14 @@ namespace {
 constexpr uint32_t kChildStepsSeconds = 60;
 // What the driver wrote to standard output or error, shown at most this many lines.
 constexpr int kOutputLines = 20;
+// Of what it wrote, no more than this is read back: a driver printing in a loop must not fill
+// the tool's memory with text it never shows.
+constexpr size_t kOutputBytes = 1 << 20;
 
 struct Finding {
   std::string status;  // ok, fail, info
   std::string check;
-  std::string text;
+  std::string text;    // exact; made visible only for the lines
 };
 
 struct ChildRun {
@@ -33,6 +39,8 @@ struct ChildRun {
   DWORD exitCode = 0;
   bool timedOut = false;
   std::string failure;  // why the child could not be started: the step and the system's code
+  std::string jobFailure;  // why the driver's processes are not ended with the check
+  unsigned leftRunning = 0;  // processes the driver started that still ran when the check ended
 };
 
 std::string OwnPath() {
@@ -102,6 +110,33 @@ bool InCall(const std::string& records) {
   return records.compare(before == std::string::npos ? 0 : before + 1, 5, "call\t") == 0;
 }
 
+// A job whose last handle, closed, ends every process in it: even when this process is ended
+// before it can end them itself.
+HANDLE MakeJob(std::string& failure) {
+  HANDLE job = ::CreateJobObjectA(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (job == nullptr ||
+      !::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    failure = std::string(job ? "SetInformationJobObject" : "CreateJobObject") + " failed (error " +
+              std::to_string(::GetLastError()) + ")";
+    if (job) ::CloseHandle(job);
+    return nullptr;
+  }
+  return job;
+}
+
+// The processes in the job besides the child.
+unsigned OthersInJob(HANDLE job, DWORD childId) {
+  ULONG_PTR buffer[260] = {};
+  if (!::QueryInformationJobObject(job, JobObjectBasicProcessIdList, buffer, sizeof buffer, nullptr)) return 0;
+  const auto* list = reinterpret_cast<const JOBOBJECT_BASIC_PROCESS_ID_LIST*>(buffer);
+  const ULONG_PTR* ids = buffer + offsetof(JOBOBJECT_BASIC_PROCESS_ID_LIST, ProcessIdList) / sizeof(ULONG_PTR);
+  unsigned others = 0;
+  for (DWORD i = 0; i < list->NumberOfProcessIdsInList && i < 256; ++i) others += ids[i] != childId ? 1 : 0;
+  return others;
+}
+
 uint32_t StepLimitSeconds(const Options& options) {
   return options.timeoutSeconds > kChildStepsSeconds ? options.timeoutSeconds : kChildStepsSeconds;
 }
@@ -134,9 +169,15 @@ bool RunChild(const Options& options, const std::string& path, ChildRun& run) {
                             std::to_string(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(recordsWrite)));
   if (options.hostVersion >= 0) commandLine += " --host-version " + std::to_string(options.hostVersion);
   if (options.noCalls) commandLine += " --no-calls";
-  const ChildStart child = StartChild(commandLine, output, recordsWrite);
+  HANDLE job = MakeJob(run.jobFailure);
+  const ChildStart child = StartChild(commandLine, output, recordsWrite, job);
   const bool started = child.process != nullptr;
   if (!started) run.failure = child.Failure();
+  if (started && job && !child.inJob) {
+    run.jobFailure = "AssignProcessToJobObject failed (error " + std::to_string(child.jobError) + ")";
+    ::CloseHandle(job);
+    job = nullptr;
+  }
   // Only the child holds the writing end now: the pipe breaks when it ends.
   ::CloseHandle(recordsWrite);
   ::CloseHandle(output);
@@ -150,11 +191,19 @@ bool RunChild(const Options& options, const std::string& path, ChildRun& run) {
       if (ended) break;
       if (::GetTickCount64() - lastRecord > (InCall(run.records) ? callLimit : stepLimit)) {
         run.timedOut = true;
-        ::TerminateProcess(child.process, 1);
-        ::WaitForSingleObject(child.process, 5000);
-        Drain(recordsRead, run.records);
         break;
       }
+    }
+    // The child, when it ran over, and whatever the driver started and left running.
+    if (job) {
+      run.leftRunning = OthersInJob(job, ::GetProcessId(child.process));
+      ::TerminateJobObject(job, 1);
+    } else if (run.timedOut) {
+      ::TerminateProcess(child.process, 1);
+    }
+    if (run.timedOut) {
+      ::WaitForSingleObject(child.process, 5000);
+      Drain(recordsRead, run.records);
     }
     ::GetExitCodeProcess(child.process, &run.exitCode);
     ::CloseHandle(child.process);
@@ -162,10 +211,13 @@ bool RunChild(const Options& options, const std::string& path, ChildRun& run) {
     if (in) {
       char buffer[4096];
       size_t got = 0;
-      while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) run.output.append(buffer, got);
+      while (run.output.size() < kOutputBytes && (got = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+        run.output.append(buffer, got);
+      }
       std::fclose(in);
     }
   }
+  if (job) ::CloseHandle(job);
   ::CloseHandle(recordsRead);
   ::DeleteFileA(scratch);
   return started;
@@ -201,16 +253,17 @@ bool Known(const std::string& value, std::initializer_list<const char*> names) {
   return false;
 }
 
-// A record as the child writes it: a known status and check, and text without control characters.
-bool ValidRecord(const Finding& record) {
+// A record as the child writes it: a known status and check, and text as RecordText encodes it
+// (decoded in place).
+bool ValidRecord(Finding& record) {
   if (!Known(record.status, {"ok", "fail", "info", "call", "end"})) return false;
   if (!Known(record.check, {"file", "file-name", "load", "announce", "name", "version", "interface", "export",
                             "catalogue", "create", "driver", "firmware", "destroy", "unload", "check"})) {
     return false;
   }
-  for (unsigned char c : record.text) {
-    if (c < 0x20 || c == 0x7F) return false;
-  }
+  std::string text;
+  if (!DecodeRecordText(record.text, text)) return false;
+  record.text = text;
   return true;
 }
 
@@ -236,7 +289,7 @@ std::vector<Finding> ReadFindings(const ChildRun& run, const Options& options) {
       record = {line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1), line.substr(tab2 + 1)};
     }
     if (!complete || ended || tab2 == std::string::npos || !ValidRecord(record)) {
-      findings.push_back({"fail", "check", "a record the check process does not write: " + VisibleText(line)});
+      findings.push_back({"fail", "check", "a record the check process does not write: " + line});
       continue;
     }
     if (record.status != "end") ++count;
@@ -245,7 +298,7 @@ std::vector<Finding> ReadFindings(const ChildRun& run, const Options& options) {
       // Well-formed records the child did not write (its channel reached from the driver's code).
       if (record.text != std::to_string(count)) {
         findings.push_back({"fail", "check", std::to_string(count) + " records arrived, the check process wrote " +
-                                                 VisibleText(record.text) + ": something else wrote to its channel"});
+                                                 record.text + ": something else wrote to its channel"});
       }
     } else if (record.status == "call") {
       pendingCheck = record.check;
@@ -282,7 +335,14 @@ std::vector<Finding> ReadFindings(const ChildRun& run, const Options& options) {
       findings.push_back({"info", "output", "(more output left out)"});
       break;
     }
-    findings.push_back({"info", "output", VisibleText(line)});
+    findings.push_back({"info", "output", line});
+  }
+  if (!run.jobFailure.empty()) {
+    findings.push_back({"info", "check", "processes the driver starts are not ended with the check: " + run.jobFailure});
+  }
+  if (run.leftRunning > 0) {
+    findings.push_back({"info", "check", std::to_string(run.leftRunning) +
+                                             " process(es) the driver started still ran when the check ended: ended"});
   }
   return findings;
 }
@@ -299,22 +359,26 @@ void PrintJson(const std::string& path, const std::vector<Finding>& findings, bo
   const Finding* version = Find(findings, "version");
   const Finding* interfaceVersion = Find(findings, "interface");
   const Finding* catalogue = Find(findings, "catalogue");
-  // Numbers only as the child wrote them: digits, else null.
+  // Numbers only as the child wrote them: digits (then, for versions, a space and the hex form),
+  // else null.
   auto number = [](const Finding* finding) {
-    const bool digits = finding && finding->status == "info" && !finding->text.empty() &&
-                        finding->text.find_first_not_of("0123456789") == std::string::npos;
-    return digits ? finding->text : std::string("null");
+    const std::string digits = finding ? finding->text.substr(0, finding->text.find(' ')) : std::string();
+    const bool valid = finding && finding->status == "info" && !digits.empty() && digits.size() <= 10 &&
+                       digits.find_first_not_of("0123456789") == std::string::npos;
+    return valid ? digits : std::string("null");
   };
+  // A library that lacks an entry point its interface version requires is still catalogued.
+  const bool catalogued = catalogue && (catalogue->status == "ok" || catalogue->text.rfind(kUnusableAsInterface, 0) == 0);
   std::printf("{\"file\": %s, \"passed\": %s, \"name\": %s, \"version\": %s, \"interfaceVersion\": %s, "
               "\"catalogued\": %s,\n \"checks\": [",
-              JsonText(path.c_str()).c_str(), passed ? "true" : "false",
-              name && name->status == "info" ? JsonText(name->text.c_str()).c_str() : "null",
+              JsonText(path).c_str(), passed ? "true" : "false",
+              name && name->status == "info" ? JsonText(name->text).c_str() : "null",
               number(version).c_str(), number(interfaceVersion).c_str(),
-              catalogue ? (catalogue->status == "ok" ? "true" : "false") : "null");
+              catalogue ? (catalogued ? "true" : "false") : "null");
   for (size_t i = 0; i < findings.size(); ++i) {
     std::printf("%s\n  {\"status\": %s, \"check\": %s, \"text\": %s}", i ? "," : "",
-                JsonText(findings[i].status.c_str()).c_str(), JsonText(findings[i].check.c_str()).c_str(),
-                JsonText(findings[i].text.c_str()).c_str());
+                JsonText(findings[i].status).c_str(), JsonText(findings[i].check).c_str(),
+                JsonText(findings[i].text).c_str());
   }
   std::printf("\n]}\n");
 }
@@ -338,7 +402,7 @@ int RunDriverCheck(const Options& options) {
     std::printf("check %s\n", VisibleText(path).c_str());
     for (const Finding& finding : findings) {
       std::printf("  %-4s  %-10s %s\n", finding.status == "fail" ? "FAIL" : finding.status.c_str(),
-                  finding.check.c_str(), finding.text.c_str());
+                  finding.check.c_str(), VisibleText(finding.text).c_str());
     }
     std::printf("%s: %d finding(s), %d failed\n", passed ? "passed" : "FAILED", static_cast<int>(findings.size()),
                 failed);

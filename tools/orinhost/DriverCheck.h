@@ -9,6 +9,10 @@
 
 #include "Options.h"
 
+// How the catalogue finding starts for a library the plug-in would catalogue but whose interface
+// version lacks a required entry point; the JSON still counts it as catalogued.
+constexpr char kUnusableAsInterface[] = "would not be usable as interface ";
+
 // Parent: exit code kExitOk when every requirement is met and every call returned.
 int RunDriverCheck(const Options& options);
 

@@ -1,9 +1,9 @@
 // The child's side of orinhost check: every finding is one record on the channel the parent
 // handed down (never standard output, which the driver shares),
 //   <status> TAB <check> TAB <text> LF
-// with status ok, fail, info or call, and control characters in the text made visible. A "call"
-// record goes out before each call into the driver; the parent pairs it with the record that
-// follows, and a call left without one is where the driver brought the child down. The last
+// with status ok, fail, info or call, and the exact text escaped for the channel (RecordText.h).
+// A "call" record goes out before each call into the driver; the parent pairs it with the record
+// that follows, and a call left without one is where the driver brought the child down. The last
 // record, "end", carries the number of records before it.
 #include <orinrobo/OrinRoboSdk.h>
 
@@ -12,10 +12,14 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "CheckCauses.h"
 #include "DriverCheck.h"
-#include "JsonText.h"
+#include "HeapBlock.h"
+#include "ModuleImage.h"
 #include "OrinRobo/InterfaceVersion.h"
+#include "RecordText.h"
 
 namespace {
 
@@ -25,7 +29,7 @@ HANDLE g_records = INVALID_HANDLE_VALUE;
 unsigned g_recordCount = 0;
 
 void Record(const char* status, const char* check, const std::string& text) {
-  const std::string line = std::string(status) + "\t" + check + "\t" + VisibleText(text) + "\n";
+  const std::string line = std::string(status) + "\t" + check + "\t" + EncodeRecordText(text) + "\n";
   DWORD written = 0;
   ::WriteFile(g_records, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   ++g_recordCount;
@@ -40,6 +44,15 @@ int EndRecords() {
 }
 
 std::string Number(long long value) { return std::to_string(value); }
+
+// A version is one unsigned number; from 0x100 on the hexadecimal form is shown too, so a packed
+// 0x00010200 is seen as such.
+std::string VersionText(uint32_t value) {
+  if (value < 0x100) return Number(value);
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(value));
+  return Number(value) + " (" + hex + ")";
+}
 
 // A crash in the driver ends the child at once, with the exception code as its exit code, and
 // without the system's crash dialog or debugger.
@@ -94,7 +107,8 @@ bool FoundByDriverSearch(const std::string& path, std::string& shortName) {
 // Which driver entry points exist, and from which interface version each is required.
 struct ExportRow {
   const char* name;
-  int requiredFrom;  // 0: always; 1: every object-making version; 4: version 4 and up; -1: optional
+  int requiredFrom;       // 0: always; 1: every object-making version; 4: version 4 and up; -1: optional
+  const char* withoutIt;  // what the plug-in answers the host when a required one is missing
   bool present;
 };
 
@@ -103,15 +117,48 @@ Fn Entry(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
+// An object whose memory its heap still holds after the destructor slot ran with flag 1 was not
+// freed, or was freed into another heap than the one it came from: that corrupts a host's heap
+// wherever the two allocators do not share one.
 template <class Object>
 void Destroy(Object* object, const char* what) {
+  const HANDLE heap = HeapHolding(object);
   Record("call", "destroy", std::string(what) + " destroyed through its destructor");
   OrinDestroy(object);
+  const bool kept = heap != nullptr && StillAllocated(heap, object);
   Record("ok", "destroy", std::string(what) + " destroyed through its destructor");
+  if (kept) {
+    Record("fail", "destroy", std::string("the ") + what +
+                                  "'s memory is still allocated after its destructor slot ran: the slot does not "
+                                  "free it, or frees it through another allocator than the one that made it (say "
+                                  "HeapAlloc, then the run-time's operator delete)");
+  }
 }
 
-// Calls the operations an object of this interface version has, in declaration order.
-void ExerciseDriver(IRoboDriverV1* driver, uint32_t version) {
+// How many entries of an object's function table may be called: all the layout of its interface
+// version has, unless the table ends sooner inside the library's image. Calling past its end is
+// what crashes a host that trusts the claimed version.
+int CallableEntries(HMODULE library, const void* object, int needed, uint32_t version, const char* check,
+                    std::string (*layoutOfLength)(int)) {
+  const int entries = EntriesIntoCode(library, object, needed);
+  if (entries < 0) {
+    Record("info", check, "function table outside the library's image: its length is not compared");
+    return needed;
+  }
+  if (entries < needed) {
+    Record("fail", check, "function table ends after entry " + Number(entries) + " of the " + Number(needed) +
+                              " that interface " + Number(version) + " needs: " + layoutOfLength(entries) +
+                              "? Entries past " + Number(entries) + " are not called");
+  }
+  return entries;
+}
+
+int DriverEntries(uint32_t version) { return version >= 4 ? 12 : version >= 2 ? 10 : 9; }
+int FirmwareEntries(uint32_t version) { return version >= 5 ? 5 : 4; }
+
+// Calls the operations an object of this interface version has, in declaration order, as far as
+// its function table reaches.
+void ExerciseDriver(IRoboDriverV1* driver, uint32_t version, int entries) {
   struct Call {
     int position;
     const char* name;
@@ -122,6 +169,7 @@ void ExerciseDriver(IRoboDriverV1* driver, uint32_t version) {
   for (const Call& call : calls) {
     if (call.position == 10 && version < 2) break;
     if (call.position == 11 && version < 4) break;
+    if (call.position > entries) break;
     Record("call", "driver", call.name);
     int result = 0;
     switch (call.position) {
@@ -139,10 +187,10 @@ void ExerciseDriver(IRoboDriverV1* driver, uint32_t version) {
     }
     Record("ok", "driver", std::string(call.name) + " = " + Number(result));
   }
-  Destroy(driver, "driver");
 }
 
-void ExerciseFirmwareCheck(IRoboFirmwareCheckV4* check, uint32_t version) {
+void ExerciseFirmwareCheck(IRoboFirmwareCheckV4* check, uint32_t version, int entries) {
+  if (entries < 3) return;  // no layout at all
   Record("call", "firmware", "GetFirmwareVersion");
   Record("ok", "firmware", "GetFirmwareVersion = " + Number(check->GetFirmwareVersion()));
   Record("call", "firmware", "IsDriveSupported(0)");
@@ -150,12 +198,28 @@ void ExerciseFirmwareCheck(IRoboFirmwareCheckV4* check, uint32_t version) {
   Record("call", "firmware", "IsFirmwareSupported(0x0110)");
   Record("ok", "firmware",
          std::string("IsFirmwareSupported(0x0110) = ") + (check->IsFirmwareSupported(0x0110) ? "true" : "false"));
-  if (version >= 5) {
+  if (version >= 5 && entries >= 5) {
     Record("call", "firmware", "GetRequiredFirmware");
     Record("ok", "firmware",
            "GetRequiredFirmware = " + Number(static_cast<IRoboFirmwareCheck*>(check)->GetRequiredFirmware()));
   }
-  Destroy(check, "firmware check");
+}
+
+// Each object made is looked at, used as far as its table reaches and destroyed when its table
+// has the destructor slot.
+void UseDriver(HMODULE library, IRoboDriverV1* driver, uint32_t version, bool callOperations) {
+  const int entries = CallableEntries(library, driver, DriverEntries(version), version, "driver", DriverLayoutOfLength);
+  if (callOperations) ExerciseDriver(driver, version, entries);
+  if (entries >= 9) Destroy(driver, "driver");
+  else Record("fail", "destroy", "driver not destroyed: its function table has no destructor slot");
+}
+
+void UseFirmwareCheck(HMODULE library, IRoboFirmwareCheckV4* check, uint32_t version, bool callOperations) {
+  const int entries =
+      CallableEntries(library, check, FirmwareEntries(version), version, "firmware", FirmwareLayoutOfLength);
+  if (callOperations) ExerciseFirmwareCheck(check, version, entries);
+  if (entries >= 4) Destroy(check, "firmware check");
+  else Record("fail", "destroy", "firmware check not destroyed: its function table has no destructor slot");
 }
 
 // Operations such as LoadDisc or Park may move a real robot: with --no-calls the objects are only
@@ -166,8 +230,7 @@ void CreateObjects(HMODULE library, uint32_t version, bool callOperations) {
     IRoboDriverV1* driver = create(0);
     Record(driver ? "ok" : "fail", "create",
            std::string("orinrobodriver_createdriver(0) = ") + (driver ? "driver" : "null"));
-    if (driver && callOperations) ExerciseDriver(driver, version);
-    else if (driver) Destroy(driver, "driver");
+    if (driver) UseDriver(library, driver, version, callOperations);
   }
   if (version < 4) return;
   if (auto create = Entry<ORIN_PFN_CreateDriverV2>(library, "orinrobodriverV2_createdriver")) {
@@ -175,16 +238,14 @@ void CreateObjects(HMODULE library, uint32_t version, bool callOperations) {
     IRoboDriver* driver = create(0, 0);
     Record(driver ? "ok" : "fail", "create",
            std::string("orinrobodriverV2_createdriver(0, 0) = ") + (driver ? "driver" : "null"));
-    if (driver && callOperations) ExerciseDriver(driver, version);
-    else if (driver) Destroy(driver, "driver");
+    if (driver) UseDriver(library, driver, version, callOperations);
   }
   if (auto create = Entry<ORIN_PFN_FirmwareCheck>(library, "orinrobodriver_firmwarecheck")) {
     Record("call", "create", "orinrobodriver_firmwarecheck(0)");
     IRoboFirmwareCheckV4* check = create(0);
     Record(check ? "ok" : "fail", "create",
            std::string("orinrobodriver_firmwarecheck(0) = ") + (check ? "firmware check" : "null"));
-    if (check && callOperations) ExerciseFirmwareCheck(check, version);
-    else if (check) Destroy(check, "firmware check");
+    if (check) UseFirmwareCheck(library, check, version, callOperations);
   }
 }
 
@@ -214,7 +275,7 @@ int RunDriverCheckSteps(const Options& options) {
     return EndRecords();
   }
   if (machine != ownMachine) {
-    Record("fail", "file", std::string("built for another machine (") + Number(machine) + "); the plug-in cannot load it");
+    Record("fail", "file", OtherMachine(machine, ownMachine));
     return EndRecords();
   }
   Record("ok", "file", "PE image for this machine");
@@ -240,11 +301,16 @@ int RunDriverCheckSteps(const Options& options) {
   }
   Record("ok", "load", "LoadLibraryA");
 
-  ExportRow exports[] = {{"ORIN_PLUGIN_GetPluginName", 0, false},        {"ORIN_PLUGIN_GetVersion", 0, false},
-                         {"ORIN_PLUGIN_GetInterfaceVersion", 0, false},  {"ORIN_PLUGIN_SetInterfaceVersion", -1, false},
-                         {"orinrobodriver_configuredriver", -1, false},   {"orinrobodriver_createdriver", 1, false},
-                         {"orinrobodriverV2_createdriver", 4, false},     {"orinrobodriverV2_configuredriver", 4, false},
-                         {"orinrobodriver_firmwarecheck", 4, false}};
+  ExportRow exports[] = {
+      {"ORIN_PLUGIN_GetPluginName", 0, "", false},
+      {"ORIN_PLUGIN_GetVersion", 0, "", false},
+      {"ORIN_PLUGIN_GetInterfaceVersion", 0, "", false},
+      {"ORIN_PLUGIN_SetInterfaceVersion", -1, "", false},
+      {"orinrobodriver_configuredriver", -1, "", false},
+      {"orinrobodriver_createdriver", 1, "CreateDriver answers null", false},
+      {"orinrobodriverV2_createdriver", 4, "CreateDriverV2 answers null", false},
+      {"orinrobodriverV2_configuredriver", 4, "ConfigureDriverV2 answers 0", false},
+      {"orinrobodriver_firmwarecheck", 4, "CreateFirmwareCheck answers null", false}};
   for (ExportRow& row : exports) row.present = ::GetProcAddress(library, row.name) != nullptr;
 
   // The plug-in's handshake: the announcement comes before any other call.
@@ -263,7 +329,7 @@ int RunDriverCheckSteps(const Options& options) {
   }
   if (auto getVersion = Entry<ORIN_PFN_DriverGetVersion>(library, "ORIN_PLUGIN_GetVersion")) {
     Record("call", "version", "ORIN_PLUGIN_GetVersion");
-    Record("info", "version", Number(getVersion()));
+    Record("info", "version", VersionText(getVersion()));
   }
   // Unsigned, as the plug-in compares it: 0x80000000 and up are above the highest version too.
   bool hasVersion = false;
@@ -276,20 +342,36 @@ int RunDriverCheckSteps(const Options& options) {
   }
   const bool usable = hasVersion && version <= kHighestInterface;
 
+  const std::vector<std::string> exportNames = ExportNames(library);
+  std::string unusable;  // the required entry points of its interface version that are missing
   for (const ExportRow& row : exports) {
     const bool required =
         row.requiredFrom == 0 || (row.requiredFrom > 0 && usable && version >= static_cast<uint32_t>(row.requiredFrom));
     std::string text = std::string(row.name) + (row.present ? " present" : " missing");
     text += required ? " (required)" : row.requiredFrom < 0 ? " (optional)" : " (not used at this interface version)";
+    const std::string lookAlike = row.present ? std::string() : LookAlikeExport(exportNames, row.name);
+    if (!lookAlike.empty()) text += ": " + lookAlike;
     Record(row.present ? "ok" : required ? "fail" : "info", "export", text);
     if (!row.present && row.requiredFrom == 0 && refusal.empty()) refusal = std::string(row.name) + " is missing";
+    if (!row.present && required && row.requiredFrom > 0) {
+      // Below version 4 CreateDriverV2 falls back to CreateDriver.
+      const bool fallsBack = version < 4 && std::string(row.name) == "orinrobodriver_createdriver";
+      unusable += std::string(unusable.empty() ? "" : "; ") + row.name + " is missing, so " +
+                  (fallsBack ? "CreateDriver and CreateDriverV2 answer null" : row.withoutIt);
+    }
   }
   if (refusal.empty() && hasVersion && version > kHighestInterface) {
     refusal = "interface version " + Number(version) + " is above " + Number(kHighestInterface);
   }
   if (!found && refusal.empty()) refusal = "the plug-in's OR*.DLL search does not find it";
-  Record(refusal.empty() ? "ok" : "fail", "catalogue",
-         refusal.empty() ? "the plug-in would catalogue it" : "the plug-in would not catalogue it: " + refusal);
+  if (!refusal.empty()) {
+    Record("fail", "catalogue", "the plug-in would not catalogue it: " + refusal);
+  } else if (!unusable.empty()) {
+    Record("fail", "catalogue",
+           kUnusableAsInterface + Number(version) + ": " + unusable + " (the plug-in would still catalogue it)");
+  } else {
+    Record("ok", "catalogue", "the plug-in would catalogue it");
+  }
 
   if (hasVersion && version == 0) {
     Record("fail", "create", "interface version 0: the plug-in hands out no object of this library");

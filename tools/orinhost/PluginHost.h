@@ -23,6 +23,8 @@ class PluginHost {
   void SetInterfaceVersion(unsigned version) const { setInterfaceVersion_(version); }
   const char* Type() const { return getType_(); }
   const char* Name() const { return getName_(); }
+  // The plug-in's module: a driver folder may hold the plug-in, which is no driver.
+  const void* Module() const { return module_; }
 
   // The manager over directory; null when the plug-in could not make one.
   IRoboManager2* OpenManager(const std::string& directory);
