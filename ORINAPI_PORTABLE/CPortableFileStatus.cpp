@@ -1,4 +1,4 @@
-// CPortableFileStatus: construction, queries and the deep copy of the extra records.
+// CPortableFileStatus: construction, queries and the deep copy of the extra records; the mode rule.
 // The record owns its extra-record array and every entry's data, whatever the entry's type.
 #include "ORINAPI_PORTABLE/CPortableFileStatus.h"
 
@@ -7,7 +7,9 @@
 #include <ctime>
 #include <new>
 
+#include "ORINAPI_PORTABLE/CPortableFileInfo.h"
 #include "ORINAPI_PORTABLE/LayerMemory.h"
+#include "ORINAPI_PORTABLE/PathText.h"
 
 namespace {
 
@@ -43,6 +45,18 @@ PortableExtraRecord* CopyExtraRecords(const PortableExtraRecord* records) {
 }
 
 }  // namespace
+
+uint32_t PortableStatusMode(const char* text, uint32_t attributes) {
+  uint32_t mode = 0;
+  if (IsExecutableName(text)) mode |= kPortableModeExecute;
+  mode |= (attributes & PortableAttributeReadOnly) ? kPortableModeRead : kPortableModeRead | kPortableModeWrite;
+  // Directories can always be searched, which the execute bit stands for.
+  mode |= (attributes & PortableAttributeDirectory) ? kPortableModeDirectory | kPortableModeExecute
+                                                    : kPortableModeRegular;
+  mode |= (mode >> 3) & 0x38;  // owner bits to the group...
+  mode |= (mode >> 6) & 7;     // ...and to the others
+  return mode;
+}
 
 CPortableFileStatus::CPortableFileStatus() {}
 

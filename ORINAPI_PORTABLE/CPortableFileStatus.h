@@ -30,6 +30,11 @@ constexpr int32_t kPortableExtraRecordEnd = 6;
 
 constexpr int kPortableStatusTimeCount = 7;
 
+// The mode of the object a path text names, from its attribute bits (PortableAttribute*): read
+// always, write unless read-only, execute for directories and for names ending in ".exe", ".cmd",
+// ".bat" or ".com" (any case); the owner's bits copied to the group and the others.
+uint32_t PortableStatusMode(const char* text, uint32_t attributes);
+
 // The interface chain of the status record: a record kind and its destructor...
 class IPortableRecord {
  public:

@@ -1,4 +1,5 @@
-// Seconds arithmetic, calendar fields through the C run-time, and the UTC offset.
+// Seconds arithmetic, FILETIME's intervals, calendar fields through the C run-time, and the UTC
+// offset.
 // Arithmetic wraps in 32 bits like the stored value does, without signed overflow.
 #include "ORINAPI_PORTABLE/CPortableTime.h"
 
@@ -27,7 +28,22 @@ struct tm* LocalBreakdown(int32_t seconds) {
   return std::localtime(&value);
 }
 
+// 100-nanosecond intervals from 1601-01-01 to 1970-01-01: 11,644,473,600 s * 10,000,000.
+constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ull;
+constexpr uint64_t kIntervalsPerSecond = 10000000ull;
+constexpr int64_t kSecondsFrom1601To1970 = 11644473600ll;
+
 }  // namespace
+
+int32_t FileTimeIntervalsToSeconds(uint64_t intervals) {
+  // Unsigned: times before 1970 wrap to huge values here and so saturate with the far future.
+  const uint64_t seconds = (intervals - kUnixEpochAsFileTime) / kIntervalsPerSecond;
+  return seconds > 0x7FFFFFFFull ? 0x7FFFFFFF : static_cast<int32_t>(seconds);
+}
+
+uint64_t SecondsToFileTimeIntervals(int32_t seconds) {
+  return static_cast<uint64_t>(static_cast<int64_t>(seconds) + kSecondsFrom1601To1970) * kIntervalsPerSecond;
+}
 
 CPortableTimeSpan::CPortableTimeSpan(int32_t seconds) : seconds_(seconds) {}
 

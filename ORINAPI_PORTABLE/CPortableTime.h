@@ -79,6 +79,12 @@ class CPortableTime {
   alignas(4) unsigned char fileTime_[8];
 };
 
+// A FILETIME's 100-nanosecond intervals since 1601-01-01 UTC as seconds since 1970, saturating at
+// 0x7FFFFFFF (times before 1970 wrap round and saturate too).
+int32_t FileTimeIntervalsToSeconds(uint64_t intervals);
+// Seconds since 1970 (sign-extended) as FILETIME intervals.
+uint64_t SecondsToFileTimeIntervals(int32_t seconds);
+
 // The current time.
 CPortableTime Now();
 // Hours between local time and UTC now (east positive), daylight saving included.

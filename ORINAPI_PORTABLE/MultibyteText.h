@@ -7,7 +7,8 @@
 
 namespace orin {
 
-// 1 when byte is a lead byte of the current multibyte code page.
+// 1 when byte is a lead byte of the current multibyte code page. The one part that asks the
+// system (Windows/LeadBytes.cpp); the stepping below is the same everywhere.
 int IsLeadByte(unsigned char byte);
 // The start of the character after the one at p; p must not point at the terminator.
 const char* NextChar(const char* p);

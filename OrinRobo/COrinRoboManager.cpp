@@ -32,12 +32,8 @@ COrinRoboManager::~COrinRoboManager() {
 int ORIN_METHOD COrinRoboManager::GetDriverCount() { return catalogue_.Count(); }
 
 IRoboDriverInfo* ORIN_METHOD COrinRoboManager::FindDriver(const char* name) {
-  if (name == nullptr) return &emptyInfo_;
-  for (int i = 0; i < catalogue_.Count(); ++i) {
-    const char* entryName = catalogue_.At(i)->Name();
-    if (entryName && std::strcmp(entryName, name) == 0) return catalogue_.At(i);
-  }
-  return &emptyInfo_;
+  const int found = catalogue_.Find(name);
+  return found >= 0 ? catalogue_.At(found) : &emptyInfo_;
 }
 
 IRoboDriverInfo* ORIN_METHOD COrinRoboManager::GetDriverInfo(unsigned index) {

@@ -130,9 +130,10 @@ CPortableString CPortableString::Right(int n) const {
 }
 
 void CPortableString::UpdateLength() {
-  // The buffer always ends in zeros, but a caller may have filled it completely: stay inside.
-  length_ = static_cast<int>(strnlen(data_, capacity_ > 0 ? capacity_ - 1 : 0));
-  if (capacity_ > 0) data_[length_] = '\0';
+  // The buffer always ends in zeros, but a caller may have filled it completely: stay inside,
+  // and keep the two bytes' room every other operation leaves behind the text.
+  length_ = static_cast<int>(strnlen(data_, capacity_ >= 2 ? capacity_ - 2 : 0));
+  data_[length_] = '\0';
 }
 
 CPortableString operator+(const char* text, const CPortableString& other) {

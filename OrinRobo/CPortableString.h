@@ -27,7 +27,8 @@ class CPortableString {
 
   // Growth rule: nothing while Capacity() >= n + 2, else a new buffer of 2n + 2 bytes.
   void Reserve(int n);
-  // After writing into Text() directly: length becomes the length of the text now in the buffer.
+  // After writing into Text() directly: length becomes the length of the text now in the buffer,
+  // at most Capacity() - 2 (a longer text is cut there).
   void UpdateLength();
 
   char* Text() { return data_; }

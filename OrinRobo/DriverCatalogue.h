@@ -15,6 +15,14 @@ class DriverCatalogue {
   int Count() const { return count_; }
   CRoboDriverInfo* At(int index) { return entries_ + index; }
 
+  // The first entry whose name is not null and equals name byte for byte; -1 for none or null.
+  int Find(const char* name) const;
+  // Records a library discovery has read: one entry per name, the newest version winning. A
+  // higher version than the entry of that name replaces it and stands at the end; an equal or
+  // lower one is passed over (the entry found first stays). A null name never matches, so it
+  // always gets an entry of its own. True when recorded; when memory runs out nothing changes.
+  bool Offer(const char* name, uint32_t version, int hasConfigure, const char* path);
+
   // Copies entry into place at the end; false when memory ran out (nothing changes).
   bool Append(const CRoboDriverInfo& entry);
   // Later entries move up one place (by CopyFrom), the last element is destroyed.

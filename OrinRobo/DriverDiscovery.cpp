@@ -1,7 +1,5 @@
 // Refresh: the catalogue of the driver libraries ("OR*.DLL") in the driver directory, one entry
 // per plug-in name, the newest version winning. Every library is loaded once and released again.
-#include <cstring>
-
 #include "ORINAPI_PORTABLE/CPortableFindFile.h"
 #include "ORINAPI_PORTABLE/CPortablePath.h"
 #include "OrinRobo/COrinRoboManager.h"
@@ -52,24 +50,9 @@ void COrinRoboManager::CatalogueLibrary(const char* matchPath) {
   const bool hasConfigure =
       library.Entry<ORIN_PFN_ConfigureDriver>("orinrobodriver_configuredriver") != nullptr;
   if (getName == nullptr || getVersion == nullptr || !library.HasInterfaceVersion()) return;
-  if (library.InterfaceVersion() > kHighestDriverInterfaceVersion) return;
+  if (!IsKnownDriverInterfaceVersion(library.InterfaceVersion())) return;
 
   const char* name = getName();
-  int found = -1;
-  if (name != nullptr) {
-    for (int i = 0; i < catalogue_.Count(); ++i) {
-      const char* entryName = catalogue_.At(i)->Name();
-      if (entryName != nullptr && std::strcmp(entryName, name) == 0) {
-        found = i;
-        break;
-      }
-    }
-  }
   const uint32_t version = getVersion();
-  if (found >= 0 && version <= catalogue_.At(found)->Version()) return;
-
-  // Appending before removing gives the same order (the replaced entry was earlier), and when
-  // memory runs out the older version stays listed instead of the name vanishing.
-  const CRoboDriverInfo entry(name, version, hasConfigure ? 1 : 0, path.Text());
-  if (catalogue_.Append(entry) && found >= 0) catalogue_.RemoveAt(found);
+  catalogue_.Offer(name, version, hasConfigure ? 1 : 0, path.Text());
 }

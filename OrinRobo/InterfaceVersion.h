@@ -15,4 +15,9 @@ uint32_t MapInterfaceVersion(uint32_t highest);
 // Every caller announces against the newest driver generation.
 constexpr uint32_t kHighestDriverInterfaceVersion = 5;
 
+// A library reporting a later generation than the newest is not catalogued; 0 is.
+constexpr bool IsKnownDriverInterfaceVersion(uint32_t version) {
+  return version <= kHighestDriverInterfaceVersion;
+}
+
 #endif  // ORINROBO_INTERFACEVERSION_H

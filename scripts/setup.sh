@@ -14,7 +14,7 @@ required=(cmake make git googletest
           g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           mingw-w64-x86-64-dev
-          clang lld clang-tools llvm
+          clang lld clang-tools llvm libclang-rt-14-dev
           wine wine64 xvfb xauth x11-utils imagemagick fonts-liberation fonts-wine locales-all
           ca-certificates wixl msitools)
 optional=(wine32:i386)

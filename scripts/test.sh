@@ -3,7 +3,8 @@
 # every machine, the 32-bit suite wherever the kernel runs 32-bit code (multiarch Wine or the
 # i386 root), and only the 32-bit contract under emulation where it does not and emulation is
 # chosen (scripts/contract32.sh). Extra arguments go to ctest. Prints how the 32-bit flavour ran,
-# at the start and again beside the summary.
+# at the start and again beside the summary. Then the native sanitized build and its
+# fuzz targets (scripts/fuzz.sh).
 set -euo pipefail
 source "$(dirname "$0")/flavours.sh"
 bash "$orin_root/scripts/setup.sh"
@@ -56,6 +57,20 @@ if [ "$orin_32bit_via" = emulate ]; then
     passed=$((passed + BASH_REMATCH[1])) failed=$((failed + BASH_REMATCH[2]))
   fi
 fi
+
+# Native: the platform-neutral code under clang's sanitizers, its unit tests and kept fuzz
+# inputs, then each fuzz target for 15 s (scripts/fuzz.sh). Needs no Wine.
+echo
+echo "=== native sanitized build and fuzz targets ==="
+set +e
+bash "$orin_root/scripts/fuzz.sh" --tests all 15 | tee "$orin_build_root/native.log"
+rc=${PIPESTATUS[0]}
+set -e
+[ "$rc" = 0 ] || status=1
+while read -r kind p _ f _; do
+  passed=$((passed + p)) failed=$((failed + f)) summary+=("$kind $p passed, $f failed")
+done < <(grep -E '^(native|fuzz): [0-9]+ passed, [0-9]+ failed' "$orin_build_root/native.log" || true)
+grep -q '^native: [0-9]' "$orin_build_root/native.log" || summary+=("native: no summary (fuzz.sh exited $rc)")
 
 echo
 for line in "${summary[@]}"; do echo "$line"; done

@@ -7,23 +7,10 @@
 #include "ORINAPI_PORTABLE/CPortablePath.h"
 #include "ORINAPI_PORTABLE/LayerMemory.h"
 #include "ORINAPI_PORTABLE/PathText.h"
-#include "ORINAPI_PORTABLE/Windows/WindowsSupport.h"
 
 namespace {
 
 constexpr uint8_t kStatusFlags = 15;
-
-uint32_t StatusMode(const char* text, uint32_t attributes) {
-  uint32_t mode = 0;
-  if (IsExecutableName(text)) mode |= kPortableModeExecute;
-  mode |= (attributes & FILE_ATTRIBUTE_READONLY) ? kPortableModeRead : kPortableModeRead | kPortableModeWrite;
-  // Directories can always be searched, which the execute bit stands for.
-  mode |= (attributes & FILE_ATTRIBUTE_DIRECTORY) ? kPortableModeDirectory | kPortableModeExecute
-                                                  : kPortableModeRegular;
-  mode |= (mode >> 3) & 0x38;  // owner bits to the group...
-  mode |= (mode >> 6) & 7;     // ...and to the others
-  return mode;
-}
 
 }  // namespace
 
@@ -85,7 +72,7 @@ CPortableFileStatus* CPortablePath::GetStatus() const {
   // One read of the entry serves all four time slots.
   CPortableFileInfo info;
   GetFileInfo(&info);
-  status->SetMode(StatusMode(text_.Text(), attributes));
+  status->SetMode(PortableStatusMode(text_.Text(), attributes));
   status->SetSize(0);
   status->SetName(GetName().Text());
   status->SetFlags(kStatusFlags);

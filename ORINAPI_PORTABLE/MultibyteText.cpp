@@ -1,17 +1,13 @@
-// Character stepping through the C run-time's lead-byte table, which follows _setmbcp.
+// Character stepping over the lead-byte test of the current multibyte code page.
 #include "ORINAPI_PORTABLE/MultibyteText.h"
-
-#include <mbctype.h>
 
 namespace orin {
 
-int IsLeadByte(unsigned char byte) {
-  return byte >= 0x80 && _ismbblead(byte) ? 1 : 0;
-}
-
 const char* NextChar(const char* p) {
   // A lead byte followed by the terminator is a broken character: step over the lead byte only.
-  if (IsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != '\0') return p + 2;
+  // No code page has a lead byte below 0x80, so plain ASCII never asks the code page.
+  const unsigned char byte = static_cast<unsigned char>(p[0]);
+  if (byte >= 0x80 && IsLeadByte(byte) && p[1] != '\0') return p + 2;
   return p + 1;
 }
 

@@ -2,14 +2,15 @@
 // Counts given by callers only ever shorten a text: no routine reads past a terminator.
 #include "ORINAPI_PORTABLE/TextConversion.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
 
 #include <memory>
 
+#include "ORINAPI_PORTABLE/CodePageConversion.h"
 #include "ORINAPI_PORTABLE/LayerMemory.h"
-#include "ORINAPI_PORTABLE/Windows/FileSystemCalls.h"
 
 namespace {
 
@@ -40,12 +41,11 @@ size_t WideLength(const wchar_t* text, int32_t count) {
 // The system's conversion of length bytes; null when it refuses.
 MallocPtr<wchar_t> SystemNarrowToWide(uint32_t codePage, const char* text, size_t length) {
   if (length == 0 || length > 0x7FFFFFFE) return nullptr;
-  const int units = orin::Sys().MultiByteToWideChar(codePage, 0, text, static_cast<int>(length), nullptr, 0);
+  const int units = orin::ConvertToWide(codePage, text, static_cast<int>(length), nullptr, 0);
   if (units <= 0) return nullptr;
   MallocPtr<wchar_t> wide(AllocateUnits<wchar_t>(static_cast<size_t>(units) + 1));
   if (!wide) return nullptr;
-  const int written =
-      orin::Sys().MultiByteToWideChar(codePage, 0, text, static_cast<int>(length), wide.get(), units);
+  const int written = orin::ConvertToWide(codePage, text, static_cast<int>(length), wide.get(), units);
   if (written <= 0) return nullptr;
   wide.get()[written] = L'\0';
   return wide;
@@ -54,13 +54,11 @@ MallocPtr<wchar_t> SystemNarrowToWide(uint32_t codePage, const char* text, size_
 // The system's conversion of length units; null when it refuses.
 MallocPtr<char> SystemWideToNarrow(uint32_t codePage, const wchar_t* wide, size_t length) {
   if (length == 0 || length > 0x7FFFFFFE) return nullptr;
-  const int bytes = orin::Sys().WideCharToMultiByte(codePage, 0, wide, static_cast<int>(length), nullptr, 0,
-                                          nullptr, nullptr);
+  const int bytes = orin::ConvertFromWide(codePage, wide, static_cast<int>(length), nullptr, 0);
   if (bytes <= 0) return nullptr;
   MallocPtr<char> narrow(AllocateUnits<char>(static_cast<size_t>(bytes) + 1));
   if (!narrow) return nullptr;
-  const int written = orin::Sys().WideCharToMultiByte(codePage, 0, wide, static_cast<int>(length),
-                                            narrow.get(), bytes, nullptr, nullptr);
+  const int written = orin::ConvertFromWide(codePage, wide, static_cast<int>(length), narrow.get(), bytes);
   if (written <= 0) return nullptr;
   narrow.get()[written] = '\0';
   return narrow;
@@ -76,11 +74,13 @@ CPortableWideString& NarrowToWide(CPortableWideString& out, uint32_t codePage, c
     return out.Assign(wide.get(), -1);
   }
   // The refusal's reason does not matter: the fallback never fails.
-  // Bytes widen as signed values (0x80 gives 0xFF80); the low byte of each unit is the byte itself.
+  // Bytes widen as signed values to 16-bit units (0x80 gives 0xFF80, however wide wchar_t is);
+  // the low byte of each unit is the byte itself.
   MallocPtr<wchar_t> widened(AllocateUnits<wchar_t>(bytes + 1));
   if (!widened) return out.Assign(L"", 0);
   for (size_t i = 0; i < bytes; ++i) {
-    widened.get()[i] = static_cast<wchar_t>(static_cast<int16_t>(static_cast<signed char>(text[i])));
+    widened.get()[i] =
+        static_cast<wchar_t>(static_cast<uint16_t>(static_cast<int16_t>(static_cast<signed char>(text[i]))));
   }
   widened.get()[bytes] = L'\0';
   return out.Assign(widened.get(), static_cast<int>(bytes));
