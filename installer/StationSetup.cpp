@@ -17,24 +17,24 @@ namespace {
 constexpr DWORD kStationCloseMs = 120000;
 constexpr const wchar_t* kRobotLibrary = L"VTROBOTS20.DLL";
 
-std::wstring Property(MSIHANDLE install, const wchar_t* name) {
+// The two-call pattern of the MSI text getters: ask for the length, then fill the text.
+template <typename Getter>
+std::wstring MsiText(MSIHANDLE install, const wchar_t* name, Getter get) {
   DWORD length = 0;
   wchar_t none[1] = {};
-  if (MsiGetPropertyW(install, name, none, &length) != ERROR_MORE_DATA) return std::wstring();
-  std::wstring value(++length, L'\0');
-  if (MsiGetPropertyW(install, name, &value[0], &length) != ERROR_SUCCESS) return std::wstring();
-  value.resize(length);
-  return value;
+  if (get(install, name, none, &length) != ERROR_MORE_DATA) return std::wstring();
+  std::wstring text(++length, L'\0');
+  if (get(install, name, &text[0], &length) != ERROR_SUCCESS) return std::wstring();
+  text.resize(length);
+  return text;
+}
+
+std::wstring Property(MSIHANDLE install, const wchar_t* name) {
+  return MsiText(install, name, MsiGetPropertyW);
 }
 
 std::wstring TargetPath(MSIHANDLE install, const wchar_t* folder) {
-  DWORD length = 0;
-  wchar_t none[1] = {};
-  if (MsiGetTargetPathW(install, folder, none, &length) != ERROR_MORE_DATA) return std::wstring();
-  std::wstring path(++length, L'\0');
-  if (MsiGetTargetPathW(install, folder, &path[0], &length) != ERROR_SUCCESS) return std::wstring();
-  path.resize(length);
-  return path;
+  return MsiText(install, folder, MsiGetTargetPathW);
 }
 
 // kind: INSTALLMESSAGE_ERROR for a failure, INSTALLMESSAGE_USER for information.
